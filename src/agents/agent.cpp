@@ -1,0 +1,99 @@
+#include "agents/agent.hpp"
+
+#include "services/resources.hpp"
+
+#include <cmath>
+
+namespace {
+constexpr float drawMargin = 32.f;  // px beyond the view's edge that still counts as on screen
+}
+
+Agent::Agent(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, SoundBank* s)
+    : resources(r), effects(e), players(p), planets(pl), items(i), soundBank(s) {}
+
+Agent::Agent(Resources* r) : resources(r) {}
+
+void Agent::attachWorld(AgentList* e, AgentList* p, AgentList* pl, AgentList* i) {
+    effects = e;
+    players = p;
+    planets = pl;
+    items = i;
+}
+
+void Agent::setup() {
+    if (resources != nullptr && !resources->textures.empty())
+        sprite.setTexture(resources->textures[0], false);
+    sprite.setColor(sf::Color(255, 255, 255, 255));
+    const sf::FloatRect bounds = sprite.getGlobalBounds();
+    sprite.setOrigin(bounds.width * 0.5f, bounds.height * 0.5f);
+    sprite.setScale(1.f, 1.f);
+    hitboxSize = {16.f, 16.f};
+    solid = true;
+    ghost = false;
+    dead = false;
+    removeMe = false;
+    layer = 1;
+    accelerationScale = 1.f;
+}
+
+void Agent::update(sf::Time elapsed) {
+    const float ms = static_cast<float>(elapsed.asMilliseconds());
+    position += velocity * 0.001f * ms;
+    velocity += acceleration * accelerationScale * elapsed.asSeconds();
+    animator.update(sprite, elapsed);
+}
+
+void Agent::onTileHit(const sf::String&) {}
+
+void Agent::onCollision(Agent*) {}
+
+void Agent::damage(float, float, float, int, int, int amount, float) {
+    health -= amount;
+    if (health <= 0) {
+        health = 0;
+        dead = true;
+    }
+}
+
+void Agent::hurt(Agent* source, float f, int a, int b, int amount) {
+    damage(source->position.x, source->position.y, f, a, b, amount, 0.4f);
+}
+
+void Agent::onDeath() { removeMe = true; }
+
+void Agent::draw() {
+    if (isOnScreen(drawMargin)) drawSprite();
+}
+
+void Agent::drawSprite() {
+    sprite.setPosition(std::trunc(position.x), std::trunc(position.y));
+    resources->layers[static_cast<size_t>(layer)]->draw(sprite, resources->states);
+}
+
+sf::String Agent::message(Agent*, const sf::String& text) { return text; }
+
+sf::FloatRect Agent::hitboxRect(sf::Vector2f at) const {
+    if (!solid) return {0.f, 0.f, 0.f, 0.f};
+    return {at.x - hitboxSize.x / 2.f, at.y - hitboxSize.y / 2.f, hitboxSize.x, hitboxSize.y};
+}
+
+bool Agent::isOnScreen(float margin) const {
+    const sf::View& view = resources->view;
+    const int halfW = static_cast<int>(view.getSize().x) / 2;
+    const int halfH = static_cast<int>(view.getSize().y) / 2;
+    const int cx = static_cast<int>(view.getCenter().x);
+    const int cy = static_cast<int>(view.getCenter().y);
+    return position.x > cx - halfW - margin && position.y > cy - halfH - margin &&
+           position.x < cx + halfW + margin && position.y < cy + halfH + margin;
+}
+
+void Agent::collideWithList(Agent* self, AgentList* list) {
+    if (!self->solid || self->ghost || list == nullptr) return;
+    const size_t size = list->size();
+    for (size_t i = 0; i < size && i < list->size(); ++i) {
+        Agent* other = (*list)[i];
+        if (other->dead || self->dead || other == self || other->ghost) continue;
+        if (self->hitboxRect(self->position).intersects(other->hitboxRect(other->position)))
+            self->onCollision(other);
+    }
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "agents/animator.hpp"
+
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/System/String.hpp>
+#include <SFML/System/Time.hpp>
+
+#include <vector>
+
+class Agent;
+class Resources;
+class SoundBank;
+
+// An ordered list of agents; insertion order is update order.
+using AgentList = std::vector<Agent*>;
+
+// The base of every object in the world. The scene owns agents through its four lists,
+// updates each once per unpaused frame, calls onDeath once `dead` is set and deletes the
+// agent once onDeath has set `removeMe`.
+class Agent {
+public:
+    // The full form, for agents that look at the world (walkers, planets).
+    Agent(Resources* resources, AgentList* effects, AgentList* players, AgentList* planets,
+          AgentList* items, SoundBank* soundBank);
+    // The light form, for effects that only draw themselves; its lists are null.
+    explicit Agent(Resources* resources);
+    virtual ~Agent() = default;
+    Agent(const Agent&) = delete;
+    Agent& operator=(const Agent&) = delete;
+
+    // Stores the scene's four lists.
+    virtual void attachWorld(AgentList* effects, AgentList* players, AgentList* planets,
+                             AgentList* items);
+    // Puts the agent in its starting state; each class calls its base first.
+    virtual void setup();
+    // Called once per unpaused frame with that frame's elapsed time.
+    virtual void update(sf::Time elapsed);
+    virtual void onTileHit(const sf::String& side);
+    // Called by collideWithList for every agent whose hitbox overlaps this one's.
+    virtual void onCollision(Agent* other);
+    virtual void damage(float x, float y, float f, int a, int b, int amount, float k);
+    virtual void hurt(Agent* source, float f, int a, int b, int amount);
+    // Called by the scene in the frame `dead` is set; sets `removeMe` to be deleted.
+    virtual void onDeath();
+    // Called once per frame to draw into the agent's layer.
+    virtual void draw();
+    // A text from another agent (`from` may be null); returns the reply.
+    virtual sf::String message(Agent* from, const sf::String& text);
+
+    // The hitbox centred on `at`; empty (touching nothing) unless the agent is solid.
+    sf::FloatRect hitboxRect(sf::Vector2f at) const;
+    bool isOnScreen(float margin) const;
+    // Calls self->onCollision for every live, non-ghost agent of `list` touching self.
+    static void collideWithList(Agent* self, AgentList* list);
+
+    Resources* resources = nullptr;
+    AgentList* effects = nullptr;
+    AgentList* players = nullptr;
+    AgentList* planets = nullptr;
+    AgentList* items = nullptr;
+    SoundBank* soundBank = nullptr;
+    sf::Sprite sprite;
+    Animator animator;
+    sf::Vector2f position;
+    sf::Vector2f velocity;
+    sf::Vector2f acceleration{0.f, 800.f};
+    bool solid = false;
+    bool ghost = true;
+    sf::Vector2f hitboxSize;
+    sf::String name = "agent";
+    int layer = 2;
+    int health = 1;
+    bool dead = false;
+    bool removeMe = false;
+    float accelerationScale = 1.f;
+
+protected:
+    // Draws the sprite on whole pixels into the agent's layer, without the on-screen test.
+    void drawSprite();
+};

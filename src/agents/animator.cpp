@@ -1,0 +1,72 @@
+#include "agents/animator.hpp"
+
+#include <cstdlib>
+
+Animation* Animator::currentAnimation() {
+    if (current < 0 || current >= static_cast<int>(animations.size())) return nullptr;
+    return &animations[static_cast<size_t>(current)];
+}
+
+void Animator::addAnimation(const sf::String& name) {
+    if (!enabled) return;
+    Animation animation;
+    animation.frameWidth = frameWidth;
+    animation.frameHeight = frameHeight;
+    animation.name = name;
+    animations.push_back(animation);
+    current = count;
+    count += 1;
+}
+
+void Animator::addFrame(int column, int row) {
+    if (Animation* animation = currentAnimation()) animation->frames.emplace_back(column, row);
+}
+
+void Animator::clear() {
+    animations.clear();
+    count = 0;
+    current = 0;
+}
+
+bool Animator::selectAnimation(const sf::String& name) {
+    if (const Animation* running = currentAnimation(); running != nullptr && running->name == name)
+        return false;
+    for (size_t i = 0; i < animations.size(); ++i) {
+        if (animations[i].name == name) {
+            current = static_cast<int>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Animator::showFrame(sf::Sprite& sprite) const {
+    if (current < 0 || current >= static_cast<int>(animations.size())) return;
+    const Animation& animation = animations[static_cast<size_t>(current)];
+    if (animation.frames.empty()) return;
+    const sf::Vector2i cell = animation.frames[static_cast<size_t>(animation.frame)];
+    sprite.setTextureRect({cell.x * animation.frameWidth, cell.y * animation.frameHeight,
+                           animation.frameWidth, animation.frameHeight});
+}
+
+bool Animator::play(sf::Sprite& sprite, const sf::String& name, bool randomStart) {
+    if (!selectAnimation(name)) return false;
+    Animation* animation = currentAnimation();
+    const int frames = static_cast<int>(animation->frames.size());
+    if (frames > 0) animation->frame = randomStart ? rand() % frames : 0;
+    showFrame(sprite);
+    return true;
+}
+
+void Animator::update(sf::Sprite& sprite, sf::Time elapsedTime) {
+    if (!enabled) return;
+    elapsed += elapsedTime;
+    if (elapsed <= frameDuration) return;
+    elapsed = sf::Time::Zero;
+    Animation* animation = currentAnimation();
+    if (animation == nullptr || animation->frames.empty()) return;
+    const int frames = static_cast<int>(animation->frames.size());
+    animation->frame += 1;
+    if (animation->frame >= frames) animation->frame = loop ? 0 : frames - 1;
+    showFrame(sprite);
+}

@@ -1,0 +1,212 @@
+#include "app/game.hpp"
+
+#include "app/settings.hpp"
+#include "scenes/scene.hpp"
+
+#include <SFML/System/Clock.hpp>
+#include <SFML/System/Sleep.hpp>
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+
+namespace {
+constexpr const char* settingsFile = "config.txt";
+constexpr float fullscreenRestoreDelay = 0.1f;  // s of focused time before fullscreen returns
+constexpr int screenLayer = 6;
+constexpr float focusLineHeight = 24.f;  // px between the two focus lines
+constexpr float textBaseOffset = 16.f;  // px drawText adds to y
+}  // namespace
+
+sf::Time frameSleep(sf::Time budget, sf::Time spent) {
+    const sf::Time rest = budget - spent;
+    return rest.asMilliseconds() > 0 ? rest : sf::Time::Zero;
+}
+
+Game::~Game() {
+    for (Scene* scene : scenes) delete scene;
+    scenes.clear();
+}
+
+void Game::init() {
+    srand(static_cast<unsigned>(time(nullptr)));
+    fullscreenRestoreTimer = 0.f;
+    autoResolution = true;
+    fullscreenRestorePending = false;
+
+    int width = 0, height = 0, musicVolume = 0, soundVolume = 0, colorDelay = 0;
+    bool fullscreen = false, screenShake = false;
+    loadSettings(width, height, fullscreen, musicVolume, soundVolume, screenShake, colorDelay);
+
+    resources.window = &window;
+    resources.createWindow(sf::VideoMode(static_cast<unsigned>(width), static_cast<unsigned>(height), 32),
+                           windowedStyle);
+    frameRate = 60;
+    resources.setup(window);
+    resources.screenShake = screenShake;
+    resources.colorDelay = colorDelay;
+    resources.soundVolume = soundVolume;
+    resources.musicVolume = musicVolume;
+    input.reset(&resources, true);
+    soundBank.reset(&resources);
+    currentScene = 0;
+    fallbackScene = 0;
+    hasFocus = true;
+    resources.loadFont("font.ttf");
+    if (fullscreen) resources.setFullscreen(true);
+}
+
+void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVolume,
+                        int& soundVolume, bool& screenShake, int& colorDelay) {
+    Settings settings;
+    settings.autoResolution = autoResolution;
+    std::ifstream file(settingsFile);
+    if (file) {
+        const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+        readSettings(file, settingsFile, {desktop.width, desktop.height}, settings, std::cerr);
+    }
+    width = settings.width;
+    height = settings.height;
+    fullscreen = settings.fullscreen;
+    musicVolume = settings.musicVolume;
+    soundVolume = settings.soundVolume;
+    screenShake = settings.screenShake;
+    colorDelay = settings.colorDelay;
+    autoResolution = settings.autoResolution;
+}
+
+void Game::saveSettings() {
+    Settings settings;
+    settings.width = resources.width;
+    settings.height = resources.height;
+    settings.fullscreen = resources.fullscreen;
+    settings.musicVolume = resources.musicVolume;
+    settings.soundVolume = resources.soundVolume;
+    settings.screenShake = resources.screenShake;
+    settings.colorDelay = resources.colorDelay;
+    settings.autoResolution = autoResolution;
+    std::ofstream file(settingsFile, std::ios::trunc);
+    file << writeSettings(settings);
+}
+
+int Game::run() {
+    init();
+    if (startFailure != 0) {
+        if (window.isOpen()) window.close();
+        return startFailure;
+    }
+    for (int i = static_cast<int>(scenes.size()) - 1; i >= 0; --i)
+        scenes[static_cast<size_t>(i)]->init(&resources, &input, &soundBank);
+    if (!scenes.empty()) scenes[static_cast<size_t>(currentScene)]->enter();
+    mainLoop();
+    quit();
+    return 0;
+}
+
+void Game::mainLoop() {
+    const sf::Time budget = sf::milliseconds(1000 / frameRate);
+    sf::Clock clock;
+    clock.restart();
+    while (window.isOpen()) {
+        const sf::Time elapsed = clock.restart();
+        update(elapsed);
+        draw();
+        const sf::Time rest = frameSleep(budget, clock.getElapsedTime());
+        if (rest > sf::Time::Zero) sf::sleep(rest);
+    }
+}
+
+void Game::update(sf::Time elapsed) {
+    window.setMouseCursorVisible(!hasFocus);
+    if (hasFocus) {
+        if (fullscreenRestorePending) {
+            fullscreenRestoreTimer -= elapsed.asSeconds();
+            if (fullscreenRestoreTimer < 0.f) {
+                fullscreenRestorePending = false;
+                resources.setFullscreen(true);
+            }
+        }
+        input.update(window);
+        onUpdate(elapsed);
+    }
+    handleEvents();
+    if (scenes.empty()) return;
+    if (hasFocus) {
+        Scene* scene = scenes[static_cast<size_t>(currentScene)];
+        scene->update(elapsed);
+        if (scene->goNext || scene->goBack) switchScene();
+    }
+    if (scenes[static_cast<size_t>(currentScene)]->quitRequested) quit();
+}
+
+void Game::onUpdate(sf::Time) {}
+
+void Game::onSceneChange() {}
+
+void Game::switchScene() {
+    if (scenes.empty()) return;
+    const Scene* scene = scenes[static_cast<size_t>(currentScene)];
+    int next = 0;
+    if (!scene->goBack)
+        next = scene->nextScene != -1 ? scene->nextScene : currentScene + 1;
+    else
+        next = currentScene - 1;
+    if (next < 0 || next >= static_cast<int>(scenes.size())) next = fallbackScene;
+    currentScene = next;
+    scenes[static_cast<size_t>(currentScene)]->enter();
+    onSceneChange();
+}
+
+void Game::handleEvents() {
+    while (window.pollEvent(event)) {
+        if (event.type == sf::Event::Closed) quit();
+        if (event.type == sf::Event::GainedFocus) hasFocus = true;
+        if (event.type == sf::Event::LostFocus) {
+            // Losing focus again while the return to fullscreen is pending restarts its wait.
+            if (resources.fullscreen || fullscreenRestorePending) {
+                fullscreenRestorePending = true;
+                fullscreenRestoreTimer = fullscreenRestoreDelay;
+            }
+            hasFocus = false;
+            if (resources.fullscreen) resources.setFullscreen(false);
+        }
+        if (event.type == sf::Event::MouseButtonPressed) {
+            if (window.setActive(true) && !resources.fullscreen) {
+                window.setSize({static_cast<unsigned>(resources.width),
+                                static_cast<unsigned>(resources.height)});
+                hasFocus = true;
+            }
+        }
+        if (event.type == sf::Event::MouseWheelMoved) input.wheelDelta = event.mouseWheel.delta;
+        if (!scenes.empty()) scenes[static_cast<size_t>(currentScene)]->handleEvent(event);
+    }
+}
+
+void Game::draw() {
+    if (scenes.empty()) return;
+    window.clear(sf::Color(0, 0, 0, 255));
+    Scene* scene = scenes[static_cast<size_t>(currentScene)];
+    scene->clearLayers();
+    scene->draw();
+    if (!hasFocus) drawFocusMessages();
+    scene->present();
+    window.display();
+}
+
+void Game::drawFocusMessages() {
+    if (resources.fonts.empty()) return;
+    const sf::String lines[] = {"Game not in focus.", "(Click inside this window)"};
+    const float centreX = resources.width * 0.5f;
+    const float centreY = resources.height * 0.5f;
+    for (int i = 0; i < 2; ++i) {
+        const sf::Vector2f half = resources.measureTextHalf(0, lines[i]);
+        const float y = centreY - focusLineHeight + i * focusLineHeight - textBaseOffset;
+        resources.drawText(screenLayer, lines[i], 1.f, 0.f, sf::Color::White, centreX - half.x, y,
+                           0.f, 0.f);
+    }
+}
+
+void Game::quit() {
+    if (window.isOpen()) window.close();
+}

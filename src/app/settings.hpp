@@ -1,0 +1,27 @@
+#pragma once
+
+#include <SFML/System/Vector2.hpp>
+
+#include <iosfwd>
+#include <string>
+
+// The values of "config.txt".
+struct Settings {
+    int width = 480;
+    int height = 320;
+    bool fullscreen = true;
+    int musicVolume = 100;
+    int soundVolume = 100;
+    bool screenShake = true;
+    int colorDelay = 1;
+    bool autoResolution = true;
+};
+
+// Reads settings word by word into `settings`, which holds the defaults (or earlier values)
+// on entry. A value that cannot be read leaves its setting as it was and is reported on
+// `warnings`, one line naming `fileName`, the key and the value.
+void readSettings(std::istream& in, const std::string& fileName, sf::Vector2u desktopSize,
+                  Settings& settings, std::ostream& warnings);
+
+// The canonical six-line layout, without a line end after the last line.
+std::string writeSettings(const Settings& settings);

@@ -1,0 +1,120 @@
+#include "scenes/scene.hpp"
+
+#include "agents/messages.hpp"
+#include "services/input.hpp"
+#include "services/resources.hpp"
+
+#include <algorithm>
+
+namespace {
+constexpr float defaultFadeDuration = 0.2f;  // s
+constexpr float fadeOpacityRate = 500.f;     // opacity units per fade duration
+constexpr float fadeCoverScale = 5.f;        // the cover is this many windows wide and high
+}  // namespace
+
+Scene::~Scene() { deleteAgents(); }
+
+void Scene::deleteAgents() {
+    for (AgentList* list : {&effects, &players, &planets, &items}) {
+        for (Agent* agent : *list) delete agent;
+        list->clear();
+    }
+}
+
+void Scene::init(Resources* r, Input* i, SoundBank* s) {
+    resources = r;
+    input = i;
+    soundBank = s;
+    fadeDuration = defaultFadeDuration;
+    nextScene = -1;
+}
+
+void Scene::enter() {
+    paused = goNext = leaving = goBack = quitRequested = false;
+    const float w = static_cast<float>(resources->width);
+    const float h = static_cast<float>(resources->height);
+    resources->view.setSize(w, h);
+    resources->view.setCenter(w * 0.5f, h * 0.5f);
+    resources->window->setView(resources->view);
+    fade = fadeDuration;
+    fadeRect.setFillColor(sf::Color(0, 0, 0, 255));
+    fadeRect.setSize({fadeCoverScale * w, fadeCoverScale * h});
+    fadeRect.setOrigin(fadeCoverScale * w * 0.5f, fadeCoverScale * h * 0.5f);
+    // Layers are never display()ed, so they hold their picture upside down.
+    layerSprite.setScale(1.f, -1.f);
+    layerSprite.setOrigin(0.f, h);
+    firstFrame = true;
+    input->clearActions();
+    for (sf::RenderTexture* layer : resources->layers) layer->clear(sf::Color(0, 0, 0, 255));
+    hudLayer = 6;
+    camera.reset(resources);
+}
+
+void Scene::update(sf::Time elapsed) {
+    if (leaving || (!firstFrame && fade > 0.f)) {
+        updateFade(elapsed);
+        return;
+    }
+    if (fade <= fadeDuration * 0.5f) onUpdate(elapsed);
+    if (!paused) {
+        for (AgentList* list : {&effects, &players, &planets, &items}) walkAgents(*list, elapsed);
+        firstFrame = false;
+    } else {
+        for (Agent* player : players) player->message(player, msg::paused);
+    }
+}
+
+void Scene::walkAgents(AgentList& list, sf::Time elapsed) {
+    // Agents appended during the walk wait for the next frame.
+    size_t bound = list.size();
+    for (size_t i = 0; i < bound;) {
+        Agent* agent = list[i];
+        agent->update(elapsed);
+        if (agent->dead) agent->onDeath();
+        if (agent->removeMe) {
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+            delete agent;
+            bound -= 1;
+        } else {
+            ++i;
+        }
+    }
+}
+
+void Scene::onUpdate(sf::Time) {}
+
+void Scene::handleEvent(sf::Event) {}
+
+void Scene::draw() {
+    for (AgentList* list : {&effects, &players, &planets, &items})
+        for (Agent* agent : *list) agent->draw();
+}
+
+void Scene::present() {
+    for (sf::RenderTexture* layer : resources->layers) {
+        layerSprite.setTexture(layer->getTexture(), true);
+        resources->window->draw(layerSprite, resources->states);
+    }
+    if (fade > 0.f) resources->window->draw(fadeRect);
+}
+
+void Scene::clearLayers() {
+    for (int i = 0; i < static_cast<int>(resources->layers.size()); ++i) {
+        sf::RenderTexture* layer = resources->layers[static_cast<size_t>(i)];
+        if (i != hudLayer) layer->setView(resources->view);
+        layer->clear(sf::Color(0, 0, 0, 0));
+    }
+}
+
+void Scene::updateFade(sf::Time elapsed) {
+    if (!leaving) {
+        fade -= elapsed.asSeconds();
+    } else {
+        fade += elapsed.asSeconds();
+        if (fade > fadeDuration) goNext = true;
+    }
+    const int opacity = std::min(255, static_cast<int>(fade * fadeOpacityRate / fadeDuration));
+    const sf::Vector2f windowSize = resources->window->getDefaultView().getSize();
+    fadeRect.setPosition(windowSize.x / 4.f, windowSize.y / 4.f);
+    fadeRect.setFillColor(sf::Color(0, 0, 0, static_cast<sf::Uint8>(std::max(0, opacity))));
+}

@@ -1,0 +1,36 @@
+#include "services/input_devices.hpp"
+
+#include <SFML/Window/Keyboard.hpp>
+
+SfmlInputDevices& SfmlInputDevices::instance() {
+    static SfmlInputDevices devices;
+    return devices;
+}
+
+bool SfmlInputDevices::isKeyPressed(int key) const {
+    if (key < 0 || key >= sf::Keyboard::KeyCount) return false;
+    return sf::Keyboard::isKeyPressed(static_cast<sf::Keyboard::Key>(key));
+}
+
+bool SfmlInputDevices::isJoystickButtonPressed(int joystick, int button) const {
+    if (joystick < 0 || button < 0) return false;
+    return sf::Joystick::isButtonPressed(static_cast<unsigned>(joystick),
+                                         static_cast<unsigned>(button));
+}
+
+float SfmlInputDevices::joystickAxis(int joystick, sf::Joystick::Axis axis) const {
+    if (joystick < 0) return 0.f;
+    return sf::Joystick::getAxisPosition(static_cast<unsigned>(joystick), axis);
+}
+
+sf::Vector2i SfmlInputDevices::mousePosition(const sf::RenderWindow& window) const {
+    return sf::Mouse::getPosition(window);
+}
+
+sf::Vector2u SfmlInputDevices::windowSize(const sf::RenderWindow& window) const {
+    return window.getSize();
+}
+
+bool SfmlInputDevices::isMouseButtonPressed(sf::Mouse::Button button) const {
+    return sf::Mouse::isButtonPressed(button);
+}

@@ -1,0 +1,154 @@
+#include "services/resources.hpp"
+
+#include <SFML/Window/ContextSettings.hpp>
+
+#include <cmath>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+constexpr int textSize = 16;              // px, the size every text is measured and drawn at
+constexpr unsigned int fontLoadSize = 128; // px, the size loadFont leaves on the shared text
+constexpr char separator = '/';
+
+sf::ContextSettings gameContext() { return sf::ContextSettings(0, 0, 0, 2, 0); }
+
+sf::String workingDirectory() {
+    char buffer[4096];
+    if (getcwd(buffer, sizeof buffer) == nullptr) return sf::String(".");
+    return sf::String(buffer);
+}
+
+bool fileExists(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
+}  // namespace
+
+Resources::Resources() = default;
+
+Resources::~Resources() {
+    music.stop();
+    releaseLayers();
+    for (sf::Font* font : fonts) delete font;
+    fonts.clear();
+}
+
+void Resources::createWindow(sf::VideoMode mode, sf::Uint32 style) {
+    window->create(mode, title, style, gameContext());
+}
+
+void Resources::setup(sf::RenderWindow& w) {
+    window = &w;
+    width = static_cast<int>(w.getSize().x);
+    height = static_cast<int>(w.getSize().y);
+    createLayers();
+    states = sf::RenderStates(sf::BlendAlpha);
+    fullscreen = false;
+    rootDir = workingDirectory() + separator;
+    contentDir = rootDir + "content" + separator;
+    spritesDir = contentDir + "sprites" + separator;
+    musicDir = contentDir + "music" + separator;
+    sfxDir = contentDir + "sfx" + separator;
+    view.setSize(static_cast<float>(width), static_cast<float>(height));
+    view.setCenter(width * 0.5f, height * 0.5f);
+    musicVolume = 0;
+    soundVolume = 0;
+    screenShake = true;
+    colorDelay = 32;
+    cinematic = false;
+}
+
+void Resources::createLayers() {
+    releaseLayers();
+    sf::ContextSettings withDepth;
+    withDepth.depthBits = 24;
+    for (int i = 0; i < layerCount; ++i) {
+        auto* layer = new sf::RenderTexture();
+        layer->create(static_cast<unsigned>(width), static_cast<unsigned>(height), withDepth);
+        layers.push_back(layer);
+    }
+}
+
+void Resources::releaseLayers() {
+    for (sf::RenderTexture* layer : layers) delete layer;
+    layers.clear();
+}
+
+int Resources::loadTexture(const sf::String& name) {
+    const std::string path = (spritesDir + name).toAnsiString();
+    sf::Texture texture;
+    if (!fileExists(path) || !texture.loadFromFile(path)) {
+        std::cerr << "skywaltz: cannot load the texture " << path << "\n";
+        return -1;
+    }
+    textures.push_back(texture);
+    return static_cast<int>(textures.size()) - 1;
+}
+
+int Resources::loadFont(const sf::String& name) {
+    const std::string path = (contentDir + name).toAnsiString();
+    auto* font = new sf::Font();
+    if (!fileExists(path) || !font->loadFromFile(path)) {
+        std::cerr << "skywaltz: cannot load the font " << path << "; the game goes on without text\n";
+        delete font;
+        return -1;
+    }
+    fonts.push_back(font);
+    text.setFont(*fonts[0]);
+    text.setCharacterSize(fontLoadSize);
+    return static_cast<int>(fonts.size()) - 1;
+}
+
+bool Resources::openMusic(const sf::String& name, bool loop) {
+    const std::string path = (musicDir + name).toAnsiString();
+    if (!fileExists(path) || !music.openFromFile(path)) {
+        std::cerr << "skywaltz: cannot open the music " << path << "; the game goes on silently\n";
+        return false;
+    }
+    music.setLoop(loop);
+    music.setVolume(static_cast<float>(musicVolume));
+    music.play();
+    return true;
+}
+
+void Resources::setFullscreen(bool on) {
+    if (on == fullscreen) return;
+    if (on) {
+        const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+        createWindow(sf::VideoMode(desktop.width, desktop.height, 32), sf::Style::None);
+    } else {
+        createWindow(sf::VideoMode(static_cast<unsigned>(width), static_cast<unsigned>(height), 32),
+                     windowedStyle);
+    }
+    fullscreen = on;
+    // SFML 2.5.1 loses the GL state of render textures made before the window was
+    // re-created: without this reset they draw nothing afterwards.
+    for (sf::RenderTexture* layer : layers) layer->resetGLStates();
+    view.setSize(static_cast<float>(width), static_cast<float>(height));
+    view.setCenter(width * 0.5f, height * 0.5f);
+    window->setView(view);
+}
+
+void Resources::drawText(int layer, const sf::String& string, float scale, float rotation,
+                         sf::Color color, float x, float y, float originX, float originY) {
+    if (fonts.empty()) return;
+    text.setString(string);
+    text.setScale(scale, scale);
+    text.setFillColor(color);
+    text.setOrigin(originX * scale, originY * scale);
+    text.setRotation(rotation);
+    text.setPosition(std::trunc(x), std::trunc(y) + textSize);
+    layers[static_cast<size_t>(layer)]->draw(text);
+}
+
+sf::Vector2f Resources::measureText(int font, const sf::String& string) {
+    if (font < 0 || font >= static_cast<int>(fonts.size())) return {0.f, 0.f};
+    text.setFont(*fonts[static_cast<size_t>(font)]);
+    text.setString(string);
+    text.setCharacterSize(textSize);
+    const sf::FloatRect bounds = text.getLocalBounds();
+    return {bounds.width, bounds.height};
+}
+
+sf::Vector2f Resources::measureTextHalf(int font, const sf::String& string) {
+    const sf::Vector2f size = measureText(font, string);
+    return {std::trunc(size.x * 0.5f), std::trunc(size.y * 0.5f)};
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <SFML/Audio/Music.hpp>
+#include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/View.hpp>
+#include <SFML/System/String.hpp>
+
+#include <memory>
+#include <vector>
+
+// Everything the scenes and agents share: the window, the seven render layers, the world
+// view, the sprite sheet and font, the one text object, the music and the settings values.
+class Resources {
+public:
+    static constexpr int layerCount = 7;
+
+    Resources();
+    ~Resources();
+    Resources(const Resources&) = delete;
+    Resources& operator=(const Resources&) = delete;
+
+    // Called once, right after the window is created: takes its real size, creates the
+    // layers, roots the asset directories in the working directory and fits the view.
+    void setup(sf::RenderWindow& window);
+
+    // Each returns the index of the new texture/font, or -1 when the file cannot be read.
+    int loadTexture(const sf::String& name);
+    int loadFont(const sf::String& name);
+    bool openMusic(const sf::String& name, bool loop);
+
+    // Switches between the borderless desktop-sized window and the configured window.
+    void setFullscreen(bool on);
+
+    void drawText(int layer, const sf::String& text, float scale, float rotation, sf::Color color,
+                  float x, float y, float originX, float originY);
+    sf::Vector2f measureText(int font, const sf::String& text);
+    sf::Vector2f measureTextHalf(int font, const sf::String& text);
+
+    // Opens the window with the game's title, style and context for the given mode.
+    void createWindow(sf::VideoMode mode, sf::Uint32 style);
+
+    sf::RenderWindow* window = nullptr;
+    std::vector<sf::RenderTexture*> layers;
+    sf::RenderStates states;
+    sf::View view;
+    std::vector<sf::Texture> textures;
+    std::vector<sf::Font*> fonts;
+    sf::Text text;
+    sf::String rootDir, contentDir, spritesDir, musicDir, sfxDir;
+    int width = 0;
+    int height = 0;
+    bool fullscreen = false;
+    bool screenShake = true;
+    bool cinematic = false;
+    int soundVolume = 0;
+    int musicVolume = 0;
+    int colorDelay = 32;
+    sf::Music music;
+    sf::String title = "untitled";
+
+private:
+    void createLayers();
+    void releaseLayers();
+};
+
+// The window style of the configured (non-fullscreen) window.
+constexpr sf::Uint32 windowedStyle = sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close;

@@ -1,0 +1,129 @@
+#include "app/game.hpp"
+
+#include "app/kov_game.hpp"
+#include "scenes/scene.hpp"
+#include "support/test_world.hpp"
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+// Runs a test inside a scratch working directory, so the game finds no content/ there.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        char pattern[] = "/tmp/skywaltz-test-XXXXXX";
+        path = mkdtemp(pattern);
+        char buffer[4096];
+        previous = getcwd(buffer, sizeof buffer);
+        EXPECT_EQ(chdir(path.c_str()), 0);
+    }
+    ~ScratchDirectory() {
+        EXPECT_EQ(chdir(previous.c_str()), 0);
+        std::system(("rm -rf " + path).c_str());
+    }
+    std::string path;
+    std::string previous;
+};
+
+struct FlagScene : Scene {
+    void enter() override {
+        Scene::enter();
+        ++entered;
+    }
+    int entered = 0;
+};
+
+class GameSwitchTest : public ::testing::Test {
+protected:
+    GameSwitchTest() {
+        for (int i = 0; i < 3; ++i) game.scenes.push_back(new FlagScene());
+    }
+    FlagScene& scene(int i) { return *static_cast<FlagScene*>(game.scenes[static_cast<size_t>(i)]); }
+    void initScenes() {
+        game.resources.window = &game.window;
+        game.resources.createWindow(sf::VideoMode(480, 320, 32), windowedStyle);
+        game.resources.setup(game.window);
+        game.input.reset(&game.resources, true);
+        for (Scene* s : game.scenes) s->init(&game.resources, &game.input, &game.soundBank);
+    }
+    Game game;
+};
+}  // namespace
+
+TEST(FrameSleep, SleepsTheRestOfTheBudgetAndNothingForASlowFrame) {
+    EXPECT_EQ(frameSleep(sf::milliseconds(16), sf::milliseconds(5)), sf::milliseconds(11));
+    EXPECT_EQ(frameSleep(sf::milliseconds(16), sf::milliseconds(16)), sf::Time::Zero);
+    EXPECT_EQ(frameSleep(sf::milliseconds(16), sf::milliseconds(40)), sf::Time::Zero);
+    EXPECT_EQ(frameSleep(sf::milliseconds(16), sf::microseconds(15500)), sf::Time::Zero);
+}
+
+TEST_F(GameSwitchTest, GoNextMovesToTheFollowingSceneOrTheChosenOne) {
+    initScenes();
+    scene(0).goNext = true;
+    game.switchScene();
+    EXPECT_EQ(game.currentScene, 1);
+    EXPECT_EQ(scene(1).entered, 1);
+    scene(1).nextScene = 0;
+    scene(1).goNext = true;
+    game.switchScene();
+    EXPECT_EQ(game.currentScene, 0);
+}
+
+TEST_F(GameSwitchTest, SwitchesOutOfRangeLandOnTheFallbackScene) {
+    initScenes();
+    game.currentScene = 2;
+    scene(2).goNext = true;
+    game.switchScene();
+    EXPECT_EQ(game.currentScene, 0);
+    scene(0).goBack = true;
+    game.currentScene = 0;
+    game.switchScene();
+    EXPECT_EQ(game.currentScene, 0);
+    EXPECT_EQ(scene(0).entered, 2);
+}
+
+TEST_F(GameSwitchTest, QuitRequestedByTheSceneClosesTheWindow) {
+    initScenes();
+    scene(0).enter();
+    scene(0).quitRequested = true;
+    game.update(sf::milliseconds(16));
+    EXPECT_FALSE(game.window.isOpen());
+}
+
+TEST_F(GameSwitchTest, UnfocusedGameStopsTheWorld) {
+    initScenes();
+    scene(0).enter();
+    game.handleEvents();  // the new window's own focus events
+    game.hasFocus = false;
+    const float fade = scene(0).fade;
+    game.update(sf::milliseconds(16));
+    game.update(sf::milliseconds(16));
+    EXPECT_FLOAT_EQ(scene(0).fade, fade);
+    EXPECT_EQ(game.input.startDelay, 3);
+}
+
+TEST(KovGame, MissingSpriteSheetEndsWithStatusOneAndOneClearLine) {
+    ScratchDirectory scratch;
+    KOV_Game game;
+    ::testing::internal::CaptureStderr();
+    const int status = game.run();
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(game.window.isOpen());
+    EXPECT_NE(errors.find(scratch.path + "/content/sprites/sprites.png"), std::string::npos);
+    EXPECT_NE(errors.find("start the game from the folder that holds content/"), std::string::npos);
+}
+
+TEST(KovGame, InitOpensTheTitledWindowWithItsServices) {
+    KOV_Game game;
+    game.init();
+    EXPECT_EQ(game.startFailure, 0);
+    EXPECT_EQ(game.resources.title, sf::String("SKYWALTZ"));
+    EXPECT_EQ(game.resources.textures.size(), 1u);
+    EXPECT_EQ(game.resources.fonts.size(), 1u);
+    EXPECT_EQ(game.soundBank.count, 4);
+    EXPECT_EQ(game.scenes.size(), 1u);
+    EXPECT_EQ(game.input.startDelay, 3);
+}

@@ -1,0 +1,31 @@
+#include "services/sound_bank.hpp"
+
+#include "support/test_world.hpp"
+
+TEST(SoundBank, PlaysAMatchingSoundAtTheSoundsVolume) {
+    TestWorld world;
+    ASSERT_TRUE(world.soundBank.addSound("jump", (world.resources.sfxDir + "jump.wav").toAnsiString()));
+    world.resources.soundVolume = 50;
+    world.soundBank.playSound("jump", 0.6f, 0.8f, 0.f);
+    const sf::Sound& sound = world.soundBank.entries[0]->sound;
+    EXPECT_NEAR(sound.getVolume(), 30.f, 0.01f);
+    EXPECT_NEAR(sound.getPitch(), 0.8f, 1e-5f);
+}
+
+TEST(SoundBank, IsSilentAtSoundsVolumeZeroAndForUnknownNames) {
+    TestWorld world;
+    ASSERT_TRUE(world.soundBank.addSound("jump", (world.resources.sfxDir + "jump.wav").toAnsiString()));
+    const float untouched = world.soundBank.entries[0]->sound.getVolume();
+    world.resources.soundVolume = 0;
+    world.soundBank.playSound("jump", 1.f, 2.f, 0.f);
+    EXPECT_FLOAT_EQ(world.soundBank.entries[0]->sound.getVolume(), untouched);
+    world.resources.soundVolume = 100;
+    world.soundBank.playSound("Jump", 0.5f, 2.f, 0.f);
+    EXPECT_FLOAT_EQ(world.soundBank.entries[0]->sound.getVolume(), untouched);
+}
+
+TEST(SoundBank, RefusesAFileItCannotRead) {
+    TestWorld world;
+    EXPECT_FALSE(world.soundBank.addSound("jump", "no/such/file.wav"));
+    EXPECT_EQ(world.soundBank.count, 0);
+}

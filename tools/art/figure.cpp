@@ -1,0 +1,50 @@
+#include "art/figure.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace art {
+
+void Painter::part(const Mask& mask, sf::Color colour, bool second) {
+    body_.paint(mask, colour);
+    if (second) {
+        overlay_.paint(mask, colour);
+    } else {
+        Mask covered = mask;
+        overlay_.erase(covered.add(mask.ring()));
+    }
+}
+
+void Painter::shadedPart(const Mask& mask, sf::Color colour, sf::Color shade, bool second) {
+    part(mask, colour, second);
+    Mask edge = mask;
+    edge.remove(mask.shifted(-1, -1));
+    detail(edge, shade, second);
+}
+
+void Painter::detail(const Mask& mask, sf::Color colour, bool second) {
+    body_.fill(mask, colour);
+    if (second) {
+        overlay_.fill(mask, colour);
+    } else {
+        overlay_.erase(mask);
+    }
+}
+
+Point bend(Point root, Point tip, float first, float second, bool forward) {
+    const Point along = tip - root;
+    float distance = std::hypot(along.x, along.y);
+    if (distance < 1e-4f) return root + Point{forward ? first : -first, 0.f};
+    const float reach = first + second - 1e-3f;
+    distance = std::min(distance, reach);
+    const Point unit = along * (1.f / std::hypot(along.x, along.y));
+    const float a = (first * first - second * second + distance * distance) / (2.f * distance);
+    const float h = std::sqrt(std::max(0.f, first * first - a * a));
+    const Point base = root + unit * a;
+    const Point left = base + Point{-unit.y, unit.x} * h;
+    const Point right = base + Point{unit.y, -unit.x} * h;
+    const bool leftIsAhead = left.x >= right.x;
+    return (leftIsAhead == forward) ? left : right;
+}
+
+}  // namespace art

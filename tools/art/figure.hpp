@@ -1,0 +1,41 @@
+#pragma once
+
+#include "art/canvas.hpp"
+
+namespace art {
+
+struct Point {
+    float x;
+    float y;
+};
+
+inline Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
+inline Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
+inline Point operator*(Point a, float k) { return {a.x * k, a.y * k}; }
+
+// Paints a picture into a body cell and its overlay cell at once. Parts marked as second
+// colour go into both; any other part covers (erases) what the overlay had beneath it, so
+// the overlay always shows exactly the visible second-colour pixels of the body.
+class Painter {
+public:
+    Painter(Cell& body, Cell& overlay) : body_(body), overlay_(overlay) {}
+
+    Mask blank() const { return body_.blank(); }
+    int width() const { return body_.width(); }
+    int height() const { return body_.height(); }
+
+    void part(const Mask& mask, sf::Color colour, bool second = false);
+    // Like part, shaded: a 1 px band on the lower right edge takes `shade`.
+    void shadedPart(const Mask& mask, sf::Color colour, sf::Color shade, bool second = false);
+    // Detail pixels inside earlier parts, with no outline of their own.
+    void detail(const Mask& mask, sf::Color colour, bool second = false);
+
+private:
+    Cell& body_;
+    Cell& overlay_;
+};
+
+// Middle joint of a two-bone limb from `root` to `tip`; `forward` picks the side it bends to.
+Point bend(Point root, Point tip, float first, float second, bool forward);
+
+}  // namespace art
