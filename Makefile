@@ -8,7 +8,7 @@ HEADLESS   := $(if $(DISPLAY),,$(XVFB))
 # OpenAL opens a silent device in tests, so machines without a sound card pass.
 TESTENV    := ALSOFT_DRIVERS=null
 
-.PHONY: all deps configure build asan run test soak bench clean
+.PHONY: all deps configure build asan run test sheet-preview clean
 
 all: build
 
@@ -33,6 +33,9 @@ run: build
 test: build asan
 	cd $(BUILD) && $(TESTENV) $(HEADLESS) ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && $(TESTENV) ASAN_OPTIONS=detect_leaks=1 $(HEADLESS) ctest --output-on-failure -j $(JOBS)
+
+sheet-preview: build
+	cmake --build $(BUILD) --target sheet-preview
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
