@@ -22,6 +22,28 @@ void Animator::addFrame(int column, int row) {
     if (Animation* animation = currentAnimation()) animation->frames.emplace_back(column, row);
 }
 
+void Animator::configure(int cellWidth, int cellHeight, sf::Time duration) {
+    clear();
+    frameWidth = cellWidth;
+    frameHeight = cellHeight;
+    frameDuration = duration;
+    elapsed = sf::Time::Zero;
+    loop = true;
+    enabled = true;
+}
+
+void Animator::addStrip(const sf::String& name, int firstColumn, int row, int frames) {
+    addAnimation(name);
+    for (int i = 0; i < frames; ++i) addFrame(firstColumn + i, row);
+}
+
+void Animator::start(sf::Sprite& sprite) {
+    current = 0;
+    if (animations.empty()) return;
+    animations[0].frame = 0;
+    showFrame(sprite);
+}
+
 void Animator::clear() {
     animations.clear();
     count = 0;

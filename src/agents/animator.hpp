@@ -31,6 +31,12 @@ public:
     void update(sf::Sprite& sprite, sf::Time elapsedTime);
     // Appends a frame to the current animation.
     void addFrame(int column, int row);
+    // Enables a fresh animator of looping cells of this size, shown `duration` each.
+    void configure(int cellWidth, int cellHeight, sf::Time duration);
+    // Adds an animation of `frames` cells from (firstColumn, row) rightward.
+    void addStrip(const sf::String& name, int firstColumn, int row, int frames);
+    // Makes the first animation current at its first frame and shows it on the sprite.
+    void start(sf::Sprite& sprite);
     // Forgets every animation.
     void clear();
     // Sets the sprite's texture rectangle to the current frame's cell, if there is one.

@@ -1,0 +1,111 @@
+#include "effects/splashes.hpp"
+
+#include "agents/messages.hpp"
+#include "services/resources.hpp"
+#include "walkers/colors.hpp"
+#include "world/camera.hpp"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+constexpr int splashCells = 7;                  // the seventh is never shown
+const sf::Time splashFrameTime = sf::seconds(0.07f);
+
+const SplashLook landingLook{32, 32, 1, 0, {1.2f, 1.3f}, {16.f, 16.f}};
+const SplashLook jumpLook{32, 32, 8, 0, {1.0f, 1.5f}, {16.f, 16.f}};
+const SplashLook runLook{32, 16, 0, 27, {0.f, 0.f}, {20.f, 0.f}};
+
+constexpr float ballLifeKeep = 0.9f;     // of its life kept per update
+constexpr float ballSpeedKeep = 0.975f;  // of its speed kept per update
+constexpr float ballScaleKeep = 0.8f;    // of the disc's scale kept per update
+constexpr float ballScaleGain = 0.2f;    // of its life taken into the scale per update
+constexpr float ballEnd = 0.05f;         // life below which the disc is gone
+constexpr int ballMinDistance = 4;       // px from the centre at the least
+constexpr int ballMinSpeed = 30;         // px/s
+constexpr int ballSpeedRange = 150;      // px/s above the least
+constexpr float ballTintKeep = 0.33f;
+constexpr float ballTintLift = 150.f;
+}  // namespace
+
+AnimatedSplash::AnimatedSplash(Resources* r, const SplashLook& look, float rotation,
+                               sf::Color colour, float x, float y)
+    : Agent(r), look_(look) {
+    position = {x, y};
+    setup();
+    sprite.setRotation(rotation);
+    sprite.setColor(colour);
+}
+
+void AnimatedSplash::setup() {
+    Agent::setup();
+    name = agent_name::splash;
+    layer = 2;
+    accelerationScale = 0.f;
+    animator.configure(look_.frameWidth, look_.frameHeight, splashFrameTime);
+    animator.addStrip("idle", look_.firstColumn, look_.row, splashCells);
+    animator.start(sprite);
+    sprite.setScale(1.f, 1.f);
+}
+
+void AnimatedSplash::update(sf::Time elapsed) {
+    Agent::update(elapsed);
+    if (animator.animations[0].frame == splashCells - 1) dead = true;
+    if (look_.scale.x != 0.f) sprite.setScale(look_.scale);
+}
+
+void AnimatedSplash::draw() {
+    sprite.setOrigin(look_.origin);
+    Agent::draw();
+}
+
+LandingSplash::LandingSplash(Resources* r, float rotation, sf::Color colour, float x, float y)
+    : AnimatedSplash(r, landingLook, rotation, colour, x, y) {}
+
+JumpSplash::JumpSplash(Resources* r, float rotation, sf::Color colour, float x, float y)
+    : AnimatedSplash(r, jumpLook, rotation, colour, x, y) {}
+
+RunSplash::RunSplash(Resources* r, float rotation, sf::Color colour, float facing, float x, float y)
+    : AnimatedSplash(r, runLook, rotation, colour, x, y) {
+    // Tilted one degree into the run, mirrored when running left.
+    sprite.setRotation(rotation + facing);
+    sprite.setScale(facing, 1.f);
+}
+
+BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size, float x, float y)
+    : Agent(r), disc(0.f, 30) {
+    // A spread below one would take a remainder by zero; it means "start right at the edge".
+    const int reach = std::max(1, static_cast<int>(spread));
+    const float k = static_cast<float>(rand() % 360);
+    const float d = static_cast<float>(rand() % reach + ballMinDistance);
+    position = {x + std::cos(k) * d, y + std::sin(k) * d};
+    setup();
+    const float radius = size * 0.5f;
+    disc.setRadius(radius);
+    disc.setFillColor(liftColor(colour, ballTintKeep, ballTintLift));
+    disc.setOrigin(radius, radius);
+    velocity = normalize(position - sf::Vector2f(x, y)) *
+               static_cast<float>(rand() % ballSpeedRange + ballMinSpeed);
+}
+
+void BallSplash::setup() {
+    Agent::setup();
+    name = agent_name::particle;
+    layer = 2;
+    accelerationScale = 0.f;
+    life = 1.f;
+}
+
+void BallSplash::update(sf::Time elapsed) {
+    Agent::update(elapsed);
+    life *= ballLifeKeep;
+    velocity *= ballSpeedKeep;
+    const float scale = disc.getScale().x * ballScaleKeep + life * ballScaleGain;
+    disc.setScale(scale, scale);
+    if (life < ballEnd) dead = true;
+}
+
+void BallSplash::draw() {
+    disc.setPosition(position);
+    resources->layers[static_cast<size_t>(layer)]->draw(disc);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "items/itembase.hpp"
+
+// The goal of each planet: takes the thrown orb in a short ceremony, then tells its
+// recipient (the player) "You earned it yo" and removes itself.
+class Altar : public Itembase {
+public:
+    Altar(Resources* resources, AgentList* effects, AgentList* players, AgentList* planets,
+          AgentList* items, SoundBank* soundBank, Camera* camera, float x, float y, float hue,
+          Agent* recipient);
+
+    void setup() override;
+    void update(sf::Time elapsed) override;
+    void onCollision(Agent* other) override;
+    void onDeath() override;
+
+    float facing = 1.f;
+    float ceremonyTime = 0.f;
+    bool activated = false;
+    Agent* recipient = nullptr;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "items/itembase.hpp"
+
+// A little character that strolls along the surface in walks and pauses, kicking up dust.
+class NPC : public Itembase {
+public:
+    NPC(Resources* resources, AgentList* effects, AgentList* players, AgentList* planets,
+        AgentList* items, SoundBank* soundBank, Camera* camera, float x, float y, float hue);
+
+    void setup() override;
+    void update(sf::Time elapsed) override;
+
+    float walkTimer = 10.f;
+    float walkDuration = 0.f;
+    float walkSign = 1.f;
+    float dustTimer = 0.f;
+};
