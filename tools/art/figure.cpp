@@ -6,13 +6,10 @@
 namespace art {
 
 void Painter::part(const Mask& mask, sf::Color colour, bool second) {
-    body_.paint(mask, colour);
-    if (second) {
-        overlay_.paint(mask, colour);
-    } else {
-        Mask covered = mask;
-        overlay_.erase(covered.add(mask.ring()));
-    }
+    Mask crossing = mask.ring();
+    crossing.keepOnly(body_.opaque());
+    detail(crossing, ink::shadow, false);
+    detail(mask, colour, second);
 }
 
 void Painter::shadedPart(const Mask& mask, sf::Color colour, sf::Color shade, bool second) {
@@ -29,6 +26,15 @@ void Painter::detail(const Mask& mask, sf::Color colour, bool second) {
     } else {
         overlay_.erase(mask);
     }
+}
+
+void Painter::finish(sf::Color edge) {
+    const Mask overlayPixels = overlay_.opaque();
+    const Mask edgePixels = body_.opaque().ring();
+    body_.fill(edgePixels, edge);
+    Mask overlayEdge = overlayPixels.ring();
+    overlayEdge.keepOnly(edgePixels);
+    overlay_.fill(overlayEdge, edge);
 }
 
 Point bend(Point root, Point tip, float first, float second, bool forward) {

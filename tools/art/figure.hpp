@@ -9,13 +9,20 @@ struct Point {
     float y;
 };
 
-inline Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
-inline Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
-inline Point operator*(Point a, float k) { return {a.x * k, a.y * k}; }
+inline Point operator+(Point a, Point b) {
+    return {a.x + b.x, a.y + b.y};
+}
+inline Point operator-(Point a, Point b) {
+    return {a.x - b.x, a.y - b.y};
+}
+inline Point operator*(Point a, float k) {
+    return {a.x * k, a.y * k};
+}
 
 // Paints a picture into a body cell and its overlay cell at once. Parts marked as second
 // colour go into both; any other part covers (erases) what the overlay had beneath it, so
-// the overlay always shows exactly the visible second-colour pixels of the body.
+// the overlay always shows exactly the visible second-colour pixels of the body. The outer
+// outline is drawn once around the whole silhouette by finish().
 class Painter {
 public:
     Painter(Cell& body, Cell& overlay) : body_(body), overlay_(overlay) {}
@@ -24,11 +31,13 @@ public:
     int width() const { return body_.width(); }
     int height() const { return body_.height(); }
 
+    // A part drawn over earlier ones, with a soft line where it crosses them.
     void part(const Mask& mask, sf::Color colour, bool second = false);
     // Like part, shaded: a 1 px band on the lower right edge takes `shade`.
     void shadedPart(const Mask& mask, sf::Color colour, sf::Color shade, bool second = false);
-    // Detail pixels inside earlier parts, with no outline of their own.
+    // Pixels drawn with no line of their own (eyes, visors, shading).
     void detail(const Mask& mask, sf::Color colour, bool second = false);
+    void finish(sf::Color edge = ink::outline);
 
 private:
     Cell& body_;
