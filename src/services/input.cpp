@@ -3,11 +3,12 @@
 #include "services/resources.hpp"
 
 namespace {
-constexpr float axisDeadZone = 0.3f;       // fraction of the full axis travel
-constexpr float axisRange = 100.f;         // SFML's raw axis range
-constexpr float fixedBaseWidth = 1024.f;   // px, mouse base when not scaled to the resolution
-constexpr float fixedBaseHeight = 640.f;   // px
-constexpr int startUpDelay = 3;            // polls
+constexpr float stickDeadZone = 0.3f;     // fraction of the full stick travel
+constexpr float triggerThreshold = 0.3f;  // raw Z-axis units (of +-100) that count as pushed
+constexpr float axisRange = 100.f;        // raw axis units at full travel
+constexpr float fixedBaseWidth = 1024.f;  // px, mouse base when not scaled to the resolution
+constexpr float fixedBaseHeight = 640.f;  // px
+constexpr int startUpDelay = 3;           // polls
 
 InputAction* findAction(const std::vector<InputAction*>& actions, const sf::String& name,
                         size_t* index = nullptr) {
@@ -45,18 +46,22 @@ void deleteAll(std::vector<InputAction*>& actions) {
 }
 
 // Answers for one kind of action: held now, and for `edge` also not held at the last poll.
-bool actionHeld(const std::vector<InputAction*>& actions,
-                const std::vector<InputAction*>& previous, const sf::String& name, bool edge) {
+bool actionHeld(const std::vector<InputAction*>& actions, const std::vector<InputAction*>& previous,
+                const sf::String& name, bool edge) {
     size_t index = 0;
     const InputAction* action = findAction(actions, name, &index);
     if (action == nullptr || !action->pressed) return false;
     return !edge || !previous[index]->pressed;
 }
 
-float deadZone(float value) { return (value > -axisDeadZone && value < axisDeadZone) ? 0.f : value; }
+float deadZone(float value) {
+    return (value > -stickDeadZone && value < stickDeadZone) ? 0.f : value;
+}
 }  // namespace
 
-Input::~Input() { clearActions(); }
+Input::~Input() {
+    clearActions();
+}
 
 void Input::reset(Resources* r, bool scale) {
     clearActions();
@@ -88,8 +93,10 @@ void Input::clearActions() {
 
 bool Input::codeActive(int code, bool joystickCode) const {
     if (!joystickCode) return devices->isKeyPressed(code);
-    if (code == axisZNegative) return devices->joystickAxis(joystick, sf::Joystick::Z) < -axisDeadZone;
-    if (code == axisZPositive) return devices->joystickAxis(joystick, sf::Joystick::Z) > axisDeadZone;
+    if (code == axisZNegative)
+        return devices->joystickAxis(joystick, sf::Joystick::Z) < -triggerThreshold;
+    if (code == axisZPositive)
+        return devices->joystickAxis(joystick, sf::Joystick::Z) > triggerThreshold;
     return devices->isJoystickButtonPressed(joystick, code);
 }
 
@@ -113,13 +120,15 @@ void Input::update(const sf::RenderWindow& window) {
     } else {
         const sf::Vector2i pixel = devices->mousePosition(window);
         const sf::Vector2u size = devices->windowSize(window);
-        if (scaleToResolution && resources != nullptr && resources->width > 0 &&
-            resources->height > 0) {
-            mouse.x = pixel.x / (size.x / static_cast<float>(resources->width));
-            mouse.y = pixel.y / (size.y / static_cast<float>(resources->height));
-        } else {
-            mouse.x = pixel.x / (size.x / fixedBaseWidth);
-            mouse.y = pixel.y / (size.y / fixedBaseHeight);
+        // A minimised window has no area to scale by; the mouse keeps its last position.
+        if (size.x > 0 && size.y > 0) {
+            sf::Vector2f base(fixedBaseWidth, fixedBaseHeight);
+            if (scaleToResolution && resources != nullptr && resources->width > 0 &&
+                resources->height > 0)
+                base = {static_cast<float>(resources->width),
+                        static_cast<float>(resources->height)};
+            mouse.x = pixel.x / (size.x / base.x);
+            mouse.y = pixel.y / (size.y / base.y);
         }
     }
 

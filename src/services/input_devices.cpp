@@ -12,14 +12,18 @@ bool SfmlInputDevices::isKeyPressed(int key) const {
     return sf::Keyboard::isKeyPressed(static_cast<sf::Keyboard::Key>(key));
 }
 
+// SFML indexes its joystick tables without checking, so codes a scene binds beyond them
+// read as released rather than as stray memory.
 bool SfmlInputDevices::isJoystickButtonPressed(int joystick, int button) const {
-    if (joystick < 0 || button < 0) return false;
+    if (joystick < 0 || joystick >= sf::Joystick::Count || button < 0 ||
+        button >= sf::Joystick::ButtonCount)
+        return false;
     return sf::Joystick::isButtonPressed(static_cast<unsigned>(joystick),
                                          static_cast<unsigned>(button));
 }
 
 float SfmlInputDevices::joystickAxis(int joystick, sf::Joystick::Axis axis) const {
-    if (joystick < 0) return 0.f;
+    if (joystick < 0 || joystick >= sf::Joystick::Count) return 0.f;
     return sf::Joystick::getAxisPosition(static_cast<unsigned>(joystick), axis);
 }
 
