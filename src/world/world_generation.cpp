@@ -1,0 +1,150 @@
+#include "agents/messages.hpp"
+#include "items/altar.hpp"
+#include "items/npc.hpp"
+#include "items/orb.hpp"
+#include "items/props.hpp"
+#include "walkers/colors.hpp"
+#include "walkers/planet.hpp"
+#include "walkers/player.hpp"
+#include "world/scene_base.hpp"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+constexpr float fullTurn = 6.2831852f;        // rad
+constexpr float propSpacing = 64.f;           // px of surface per prop angle step, before scaling
+constexpr float propStepScale = 0.3f;
+constexpr float insideOffset = 5.f;           // px from the centre where props and characters start
+constexpr float altarOffset = 15.f;           // px from the centre where the altar and orb start
+constexpr float oppositeSide = 3.14f;         // rad between the altar's and the orb's angles
+constexpr int maxCharacters = 4;              // rand() % this characters, 0 to 3
+constexpr int planetsBeforeCharacters = 2;    // characters only once more planets than this exist
+constexpr float backgroundShade = 0.15f;      // of the newest planet's colour in the background goal
+constexpr int spotTries = 50;                 // angles tried around each planet
+constexpr float spotAngleStep = 0.2561843137294009f;  // rad between tries
+constexpr float usualGap = 64.f;              // px between planets
+constexpr float everyFourthGap = 128.f;
+constexpr float everySeventhGap = 200.f;
+
+float randomAngle() { return static_cast<float>(rand() % 360); }
+
+sf::Vector2f around(sf::Vector2f centre, float angle, float distance) {
+    return centre + sf::Vector2f(std::cos(angle), std::sin(angle)) * distance;
+}
+
+sf::Uint8 shade(sf::Uint8 channel) { return static_cast<sf::Uint8>(channel * backgroundShade); }
+}  // namespace
+
+void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
+    const float h = hue;
+    planets.push_back(new Planet(resources, &effects, &players, &planets, &items, soundBank, radius,
+                                 h, x, y));
+
+    const float step = (propSpacing / radius) * propStepScale;
+    for (float a = step * static_cast<float>(rand() % 100) * 0.001f; a < fullTurn; a += step)
+        placeProp(h, a, step, x, y);
+
+    float d = static_cast<float>(rand() % 30 + 20) * 0.01f;
+    if (rand() % 2 != 0) d = -d;
+    const float characterHue = wrap(h + d, 0.f, 1.f);
+    if (planets.size() > planetsBeforeCharacters) {
+        const int count = rand() % maxCharacters;
+        for (int i = 0; i < count; ++i) {
+            const sf::Vector2f at = around({x, y}, randomAngle(), insideOffset);
+            items.push_back(new NPC(resources, &effects, &players, &planets, &items, soundBank,
+                                    &camera, at.x, at.y, characterHue));
+        }
+    }
+
+    if (withAltar) {
+        const float altarHue = static_cast<float>(rand() % 1000) * 0.001f;
+        const float k = randomAngle();
+        const sf::Vector2f altarAt = around(planets.back()->position, k, altarOffset);
+        items.push_back(new Altar(resources, &effects, &players, &planets, &items, soundBank,
+                                  &camera, altarAt.x, altarAt.y, altarHue, player));
+        size_t j = 0;
+        if (planets.size() > planetsBeforeCharacters)
+            j = static_cast<size_t>(rand() % static_cast<int>(planets.size() - 1));
+        const sf::Vector2f orbAt = around(planets[j]->position, k + oppositeSide, altarOffset);
+        items.push_back(new Orb(resources, &effects, &players, &planets, &items, soundBank, &camera,
+                                orbAt.x, orbAt.y, altarHue));
+    }
+
+    hue = static_cast<float>(rand() % 1000) * 0.001f;
+    const sf::Color newest = planets.back()->sprite.getColor();
+    backgroundGoal = sf::Color(shade(newest.r), shade(newest.g), shade(newest.b), newest.a);
+}
+
+void SceneBase::placeProp(float propHue, float angle, float step, float cx, float cy) {
+    const int kind = rand() % 9;
+    const float a = angle + static_cast<float>((rand() % 100) - 50) * 0.01f * step;
+    const sf::Vector2f at = around({cx, cy}, a, insideOffset);
+    Agent* prop = nullptr;
+    switch (kind) {
+        case 0:
+            prop = new Shroom(resources, &effects, &players, &planets, &items, soundBank, &camera,
+                              at.x, at.y, propHue);
+            break;
+        case 1:
+            prop = new Rock(resources, &effects, &players, &planets, &items, soundBank, &camera,
+                            at.x, at.y, propHue);
+            break;
+        case 2:
+            prop = new Pinetree(resources, &effects, &players, &planets, &items, soundBank, &camera,
+                                at.x, at.y, propHue);
+            break;
+        case 3:
+            prop = new SmallShroom(resources, &effects, &players, &planets, &items, soundBank,
+                                   &camera, at.x, at.y, propHue);
+            break;
+        case 4:
+            prop = new SmallRock(resources, &effects, &players, &planets, &items, soundBank,
+                                 &camera, at.x, at.y, propHue);
+            break;
+        default:
+            break;
+    }
+    if (prop != nullptr) effects.push_back(prop);
+}
+
+bool SceneBase::findNextPlanetSpot() {
+    const float radius = static_cast<float>(rand() % 128 + 64);
+    nextPlanetRadius = radius;
+    const size_t count = planets.size();
+    planetGap = usualGap;
+    if (count % 4 == 0) planetGap = everyFourthGap;
+    if (count % 7 == 0) planetGap = everySeventhGap;
+
+    const auto isFree = [&](sf::Vector2f spot) {
+        for (const Agent* other : planets) {
+            const sf::Vector2f gap = other->position - spot;
+            const float clearance = other->hitboxSize.x * 0.5f + radius + planetGap;
+            if (std::sqrt(gap.x * gap.x + gap.y * gap.y) < clearance) return false;
+        }
+        return true;
+    };
+
+    for (const Agent* around_ : planets) {
+        float k = randomAngle();
+        const float distance = radius + around_->hitboxSize.x * 0.5f + planetGap;
+        for (int attempt = 0; attempt < spotTries; ++attempt) {
+            const sf::Vector2f spot = around(around_->position, k, distance);
+            if (isFree(spot)) {
+                transitionTime = 0.f;
+                nextPlanetPos = spot;
+                nextPlanetBuilt = false;
+                return true;
+            }
+            k += spotAngleStep;
+        }
+    }
+    return false;
+}
+
+void SceneBase::clearWorld() {
+    for (Agent* planet : planets) planet->message(nullptr, msg::die);
+    for (Agent* item : items) item->dead = true;
+    for (Agent* effect : effects) effect->dead = true;
+    player->reset();
+}
