@@ -7,7 +7,7 @@ namespace art {
 
 void Painter::part(const Mask& mask, sf::Color colour, bool second) {
     Mask crossing = mask.ring();
-    crossing.keepOnly(body_.opaque());
+    crossing.keepOnly(silhouette());
     detail(crossing, ink::shadow, false);
     detail(mask, colour, second);
 }
@@ -20,6 +20,15 @@ void Painter::shadedPart(const Mask& mask, sf::Color colour, sf::Color shade, bo
 }
 
 void Painter::detail(const Mask& mask, sf::Color colour, bool second) {
+    if (layering_ == Layering::OverlayBehind) {
+        if (second) {
+            overlay_.fill(mask, colour);
+            body_.erase(mask);
+        } else {
+            body_.fill(mask, colour);
+        }
+        return;
+    }
     body_.fill(mask, colour);
     if (second) {
         overlay_.fill(mask, colour);
@@ -29,12 +38,19 @@ void Painter::detail(const Mask& mask, sf::Color colour, bool second) {
 }
 
 void Painter::finish(sf::Color edge) {
-    const Mask overlayPixels = overlay_.opaque();
-    const Mask edgePixels = body_.opaque().ring();
+    const Mask edgePixels = silhouette().ring();
     body_.fill(edgePixels, edge);
-    Mask overlayEdge = overlayPixels.ring();
-    overlayEdge.keepOnly(edgePixels);
-    overlay_.fill(overlayEdge, edge);
+    if (layering_ == Layering::OverlayInFront) {
+        Mask overlayEdge = overlay_.opaque().ring();
+        overlayEdge.keepOnly(edgePixels);
+        overlay_.fill(overlayEdge, edge);
+    }
+}
+
+Mask Painter::silhouette() const {
+    Mask all = body_.opaque();
+    if (layering_ == Layering::OverlayBehind) all.add(overlay_.opaque());
+    return all;
 }
 
 Point bend(Point root, Point tip, float first, float second, bool forward) {

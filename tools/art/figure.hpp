@@ -19,13 +19,19 @@ inline Point operator*(Point a, float k) {
     return {a.x * k, a.y * k};
 }
 
-// Paints a picture into a body cell and its overlay cell at once. Parts marked as second
-// colour go into both; any other part covers (erases) what the overlay had beneath it, so
-// the overlay always shows exactly the visible second-colour pixels of the body. The outer
-// outline is drawn once around the whole silhouette by finish().
+// Paints a picture into a body cell and its overlay cell at once.
+// Overlay drawn in front: parts marked as second colour go into both cells, and any other
+// part erases what the overlay had beneath it, so the overlay holds exactly the visible
+// second-colour pixels of the body.
+// Overlay drawn behind: second-colour parts go into the overlay only and are cut out of
+// the body, so they show through the holes.
+// The outer outline goes once around the whole silhouette in finish().
 class Painter {
 public:
-    Painter(Cell& body, Cell& overlay) : body_(body), overlay_(overlay) {}
+    enum class Layering { OverlayInFront, OverlayBehind };
+
+    Painter(Cell& body, Cell& overlay, Layering layering = Layering::OverlayInFront)
+        : body_(body), overlay_(overlay), layering_(layering) {}
 
     Mask blank() const { return body_.blank(); }
     int width() const { return body_.width(); }
@@ -40,8 +46,11 @@ public:
     void finish(sf::Color edge = ink::outline);
 
 private:
+    Mask silhouette() const;
+
     Cell& body_;
     Cell& overlay_;
+    Layering layering_;
 };
 
 // Middle joint of a two-bone limb from `root` to `tip`; `forward` picks the side it bends to.
