@@ -7,28 +7,47 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <utility>
 
 namespace {
-constexpr int minWidth = 160;    // px; smaller windows cannot show the world
-constexpr int minHeight = 100;   // px
-constexpr int maxSide = 16384;   // px; beyond what any render texture can hold
-constexpr int minVolume = 0;
-constexpr int maxVolume = 100;
+constexpr int minWidth = 160;   // px; smaller windows cannot show the world
+constexpr int minHeight = 100;  // px
+constexpr int maxSide = 16384;  // px; beyond what any render texture can hold
+constexpr int minVolume = 0;    // percent
+constexpr int maxVolume = 100;  // percent
+
+const char* const knownKeys[] = {
+    "music:", "sounds:", "colordelay:", "fullscreen:", "screenshake:", "resolution:"};
+
+bool isKnownKey(const std::string& word) {
+    return std::find(std::begin(knownKeys), std::end(knownKeys), word) != std::end(knownKeys);
+}
+
+enum class Parsed { ok, noDigits, outOfRange };
 
 // Reads like std::stoi: optional sign, digits, anything after the digits ignored.
-std::optional<int> parseInt(const std::string& word) {
+Parsed parseInt(const std::string& word, int& result) {
     size_t i = 0;
     bool negative = false;
     if (i < word.size() && (word[i] == '+' || word[i] == '-')) negative = word[i++] == '-';
-    if (i >= word.size() || !std::isdigit(static_cast<unsigned char>(word[i]))) return std::nullopt;
+    if (i >= word.size() || !std::isdigit(static_cast<unsigned char>(word[i])))
+        return Parsed::noDigits;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
     long long value = 0;
     for (; i < word.size() && std::isdigit(static_cast<unsigned char>(word[i])); ++i) {
         value = value * 10 + (word[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
+        if (value > limit) return Parsed::outOfRange;
     }
-    if (negative) value = -value;
-    if (value > INT_MAX || value < INT_MIN) return std::nullopt;
-    return static_cast<int>(value);
+    result = static_cast<int>(negative ? -value : value);
+    return Parsed::ok;
+}
+
+std::string joined(const std::string& before, const std::string& value) {
+    return before.empty() ? value : before + " " + value;
+}
+
+const char* onOff(bool on) {
+    return on ? "on" : "off";
 }
 
 class Reader {
@@ -36,50 +55,80 @@ public:
     Reader(std::istream& in, const std::string& fileName, std::ostream& warnings)
         : in_(in), fileName_(fileName), warnings_(warnings) {}
 
-    bool nextWord(std::string& word) { return static_cast<bool>(in_ >> word); }
+    bool nextWord(std::string& word) {
+        if (pending_) {
+            word = std::move(*pending_);
+            pending_.reset();
+            return true;
+        }
+        return static_cast<bool>(in_ >> word);
+    }
 
-    // The value word of `key`, or nothing (reported) at the end of the file.
-    std::optional<std::string> value(const std::string& key) {
-        std::string word;
-        if (nextWord(word)) return word;
-        warn(key, "(nothing)", "a value is missing");
+    // The value word of `key`; at the end of the file there is none (reported).
+    std::optional<std::string> word(const std::string& key, const std::string& kept) {
+        std::string value;
+        if (nextWord(value)) return value;
+        missing(key, "", kept);
         return std::nullopt;
     }
 
-    std::optional<int> integer(const std::string& key) {
-        const std::optional<std::string> word = value(key);
-        if (!word) return std::nullopt;
-        std::optional<int> number = parseInt(*word);
-        if (!number) warn(key, *word, "it is not a whole number");
-        return number;
+    // A numeric value. A known key where the number should be is left for the loop, so a
+    // forgotten value costs only its own setting.
+    // `before` is the part of the value already read (a resolution's width).
+    std::optional<int> integer(const std::string& key, const std::string& kept,
+                               const std::string& before = "") {
+        std::string value;
+        const bool read = nextWord(value);
+        if (!read || isKnownKey(value)) {
+            if (read) pending_ = value;
+            missing(key, before, kept);
+            return std::nullopt;
+        }
+        int number = 0;
+        switch (parseInt(value, number)) {
+            case Parsed::ok:
+                return number;
+            case Parsed::noDigits:
+                bad(key, joined(before, value), "not a whole number", "keeping " + kept);
+                break;
+            case Parsed::outOfRange:
+                bad(key, joined(before, value), "too large a number", "keeping " + kept);
+                break;
+        }
+        return std::nullopt;
     }
 
     void volume(const std::string& key, int& target) {
-        const std::optional<int> number = integer(key);
+        const std::optional<int> number = integer(key, std::to_string(target));
         if (!number) return;
         target = std::clamp(*number, minVolume, maxVolume);
-        if (target != *number) warn(key, std::to_string(*number), "volumes run from 0 to 100");
+        if (target != *number)
+            bad(key, std::to_string(*number), "volumes run from 0 to 100",
+                "using " + std::to_string(target));
     }
 
     void resolution(const std::string& key, sf::Vector2u desktop, Settings& settings) {
-        const std::optional<std::string> first = value(key);
-        if (!first) return;
-        if (*first == "auto") {
+        const std::string kept =
+            std::to_string(settings.width) + " x " + std::to_string(settings.height);
+        std::string first;
+        if (!nextWord(first)) {
+            missing(key, "", kept);
+            return;
+        }
+        if (first == "auto") {
             settings.width = static_cast<int>(desktop.x);
             settings.height = static_cast<int>(desktop.y);
             settings.autoResolution = true;
             return;
         }
-        const std::optional<int> width = parseInt(*first);
-        if (!width) {
-            warn(key, *first, "it is neither \"auto\" nor a width");
-            return;
-        }
-        const std::optional<int> height = integer(key);
+        pending_ = first;
+        const std::optional<int> width = integer(key, kept);
+        if (!width) return;
+        const std::optional<int> height = integer(key, kept, first);
         if (!height) return;
         if (*width < minWidth || *height < minHeight || *width > maxSide || *height > maxSide) {
-            warn(key, std::to_string(*width) + " " + std::to_string(*height),
-                 "a resolution runs from 160 x 100 to 16384 x 16384");
+            bad(key, first + " " + std::to_string(*height),
+                "a resolution runs from 160 x 100 to 16384 x 16384", "keeping " + kept);
             return;
         }
         settings.width = *width;
@@ -87,18 +136,31 @@ public:
         settings.autoResolution = false;
     }
 
-    void warn(const std::string& key, const std::string& word, const std::string& why) {
-        warnings_ << "skywaltz: " << fileName_ << ": ignoring \"" << key << " " << word
-                  << "\": " << why << "; keeping the previous value\n";
+private:
+    void bad(const std::string& key, const std::string& value, const std::string& why,
+             const std::string& outcome) {
+        warnings_ << "skywaltz: " << fileName_ << ": \"" << key << "\" has the bad value \""
+                  << value << "\" (" << why << "); " << outcome << "\n";
     }
 
-private:
+    void missing(const std::string& key, const std::string& before, const std::string& kept) {
+        warnings_ << "skywaltz: " << fileName_ << ": \"" << key << "\" ";
+        if (before.empty())
+            warnings_ << "has no value";
+        else
+            warnings_ << "has only the value \"" << before << "\"";
+        warnings_ << "; keeping " << kept << "\n";
+    }
+
     std::istream& in_;
     const std::string& fileName_;
     std::ostream& warnings_;
+    std::optional<std::string> pending_;
 };
 
-const char* onOff(bool on) { return on ? "on" : "off"; }
+void readSwitch(Reader& reader, const std::string& key, bool& target) {
+    if (std::optional<std::string> word = reader.word(key, onOff(target))) target = *word == "on";
+}
 }  // namespace
 
 void readSettings(std::istream& in, const std::string& fileName, sf::Vector2u desktopSize,
@@ -111,11 +173,12 @@ void readSettings(std::istream& in, const std::string& fileName, sf::Vector2u de
         } else if (key == "sounds:") {
             reader.volume(key, settings.soundVolume);
         } else if (key == "colordelay:") {
-            if (std::optional<int> delay = reader.integer(key)) settings.colorDelay = *delay;
+            if (std::optional<int> delay = reader.integer(key, std::to_string(settings.colorDelay)))
+                settings.colorDelay = *delay;
         } else if (key == "fullscreen:") {
-            if (std::optional<std::string> word = reader.value(key)) settings.fullscreen = *word == "on";
+            readSwitch(reader, key, settings.fullscreen);
         } else if (key == "screenshake:") {
-            if (std::optional<std::string> word = reader.value(key)) settings.screenShake = *word == "on";
+            readSwitch(reader, key, settings.screenShake);
         } else if (key == "resolution:") {
             reader.resolution(key, desktopSize, settings);
         }
