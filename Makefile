@@ -7,8 +7,12 @@ XVFB       := xvfb-run -a -s "-screen 0 1280x720x24"
 HEADLESS   := $(if $(DISPLAY),,$(XVFB))
 # OpenAL opens a silent device in tests, so machines without a sound card pass.
 TESTENV    := ALSOFT_DRIVERS=null
+FUZZ_BUILD ?= build-fuzz
+# The settings fuzzer stops at whichever limit comes first.
+FUZZ_RUNS  ?= 1000000
+FUZZ_TIME  ?= 25
 
-.PHONY: all deps configure build asan run test sheet-preview clean
+.PHONY: all deps configure build asan run test fuzz sheet-preview clean
 
 all: build
 
@@ -33,6 +37,16 @@ run: build
 test: build asan
 	cd $(BUILD) && $(TESTENV) $(HEADLESS) ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && $(TESTENV) ASAN_OPTIONS=detect_leaks=1 $(HEADLESS) ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory fuzz
+
+# New inputs go to the build tree; the committed corpus only seeds the run.
+fuzz: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/settings_fuzz -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_TIME) -dict=fuzz/settings.dict \
+	  -artifact_prefix=$(FUZZ_BUILD)/ \
+	  $(FUZZ_BUILD)/corpus fuzz/corpus/settings
 
 sheet-preview: build
 	cmake --build $(BUILD) --target sheet-preview
