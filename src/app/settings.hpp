@@ -18,8 +18,9 @@ struct Settings {
 };
 
 // Reads settings word by word into `settings`, which holds the defaults (or earlier values)
-// on entry. A value that cannot be read leaves its setting as it was and is reported on
-// `warnings`, one line naming `fileName`, the key and the value.
+// on entry. A value that cannot be read, or a resolution the window cannot have, leaves its
+// setting as it was; a volume outside 0-100 is clamped. Each is reported on `warnings`, one
+// line naming `fileName`, the key and the value.
 void readSettings(std::istream& in, const std::string& fileName, sf::Vector2u desktopSize,
                   Settings& settings, std::ostream& warnings);
 
