@@ -28,10 +28,14 @@ void drawPuffs(Cell& body, const Puff* puffs, int count) {
     body.fill(shade, ink::light);
 }
 
-// Radius of a puff that swells quickly and then shrinks away over `frames`.
+constexpr float kSmallestPuff = 1.2f;  // px; anything smaller vanishes between pixels
+
+// Radius of a puff that swells quickly and then shrinks away over `frames` (the puff
+// is gone from frame `frames` on).
 float puffRadius(float peak, int frame, int frames) {
-    const float t = static_cast<float>(frame + 1) / static_cast<float>(frames);
-    return peak * std::sin(3.1415927f * std::pow(t, 0.6f));
+    if (frame >= frames) return 0.f;
+    const float t = static_cast<float>(frame + 1) / static_cast<float>(frames + 1);
+    return std::max(kSmallestPuff, peak * std::sin(3.1415927f * std::pow(t, 0.6f)));
 }
 
 // The landing dust's ground runs 26 px down its cell (the sprite is scaled 1.3 tall about

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "art/figure.hpp"
@@ -31,7 +32,7 @@ struct MushroomShape {
 };
 
 constexpr MushroomShape kBigMushroom{2.6f, 9.f, 11.f, 9.f, 1.f};
-constexpr MushroomShape kSmallMushroom{1.2f, 4.f, 4.5f, 3.5f, 0.5f};
+constexpr MushroomShape kSmallMushroom{1.2f, 4.f, 4.5f, 3.5f, 1.f};
 
 Mask capMask(const Painter& p, float cx, float rimY, float halfWidth, float height) {
     Mask cap = p.blank().ellipse(cx, rimY, halfWidth, height);
@@ -111,16 +112,18 @@ void drawRockShape(Painter& p, const RockShape& r, float cx, int frame, int fram
     for (int i = 1; i >= 0; --i) {
         const Crystal& c = r.crystals[i];
         const Mask crystal = crystalMask(p, c, cx, base);
-        p.part(crystal, ink::white, true);
+        p.part(crystal, ink::light, true);
         Mask facet = p.blank().rect(0, 0, static_cast<int>(cx + c.x + 0.5f), p.height());
         facet.keepOnly(crystal);
-        p.detail(facet, ink::light, true);
+        p.detail(facet, ink::mid, true);
     }
     // A glint climbs the big crystal once per loop.
     const Crystal& big = r.crystals[0];
-    const float t = 0.2f + 0.6f * static_cast<float>(frame) / static_cast<float>(frames);
-    const Point glint{cx + big.x + big.lean * t, base - 3.f - (big.height - 3.f) * t};
-    Mask spark = p.blank().rect(static_cast<int>(glint.x), static_cast<int>(glint.y), 1, 2);
+    const float step = std::max(1.f, std::floor((big.height - 5.f) / static_cast<float>(frames)));
+    const float rise = 1.f + step * static_cast<float>(frame);
+    const float t = rise / (big.height - 3.f);
+    const Point glint{cx + big.x + big.lean * t, base - 3.f - rise};
+    Mask spark = p.blank().rect(static_cast<int>(glint.x) - 1, static_cast<int>(glint.y), 2, 2);
     spark.keepOnly(crystalMask(p, big, cx, base));
     p.detail(spark, ink::white, true);
 }

@@ -68,7 +68,7 @@ float feetCentre(const Painter& p) {
 }
 
 Pose idlePose(const Build& b, const Painter& p, int frame) {
-    static const float kBreath[kIdleFrames] = {0.f, 1.f, 1.f, 0.f};
+    static const float kBreath[kIdleFrames] = {0.f, 0.7f, 1.4f, 0.7f};  // px
     const float footY = feetCentre(p);
     const float breath = kBreath[frame];
     Pose pose{};

@@ -4,7 +4,9 @@
 
 namespace audio {
 
-// The game's looping background waltz, mixed and normalised.
+// Length of one pass through the waltz, s.
+double waltzSeconds();
+// The game's background waltz as a seamless loop, mixed and normalised.
 Track renderWaltz();
 
 }  // namespace audio
