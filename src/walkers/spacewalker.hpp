@@ -7,6 +7,13 @@
 
 class Camera;
 
+// The animation names walkers switch between; a class that lacks one keeps what it plays.
+namespace walker_animation {
+inline const sf::String idle = "idle";
+inline const sf::String running = "running";
+inline const sf::String spacing = "spacing";
+}  // namespace walker_animation
+
 // Everything that stands on planets: bound to one planet at a time, pulled toward its centre,
 // kept on its surface and turned to it; drifting in its bubble in open space and drawn back
 // to the nearest planet after three seconds there. Subclasses decide where to walk: they set
@@ -16,20 +23,29 @@ public:
     Spacewalker(Resources* resources, AgentList* effects, AgentList* players, AgentList* planets,
                 AgentList* items, SoundBank* soundBank, Camera* camera, float x, float y);
 
+    // Called by the constructor; subclasses call it first from their own setup.
     void setup() override;
+    // Called once per frame: movement, gravity, planet contact, steps, the space timer and the
+    // sprite's turn to its planet. Subclasses decide their walk before calling it.
     void update(sf::Time elapsed) override;
-    // Contact with a planet: join it, stand on its surface, or push it away.
+    // Called for every planet whose hitbox overlaps this walker's: join it, stand on its
+    // surface, or push it away while standing on another.
     void onCollision(Agent* other) override;
+    // Called by the scene once `dead` is set; drops the links without telling the planet.
     void onDeath() override;
+    // Body and overlay (in the order `overlayBehind` asks for), and the bubble while drifting.
     void draw() override;
     // "moved" and "onsurface": "yes" while the walker walked this frame / stands on ground.
     sf::String message(Agent* from, const sf::String& text) override;
 
-    void setPlanet(Agent* planet);
+    // Joins planet p ("found you"), leaving the old one first; a null p only leaves.
+    void setPlanet(Agent* p);
+    // Leaves the planet ("lost you") and floats off into open space.
     void leavePlanet();
     // The unit tangent of the surface under the walker; sign +1 is rightward when upright.
     sf::Vector2f walkDirection(int sign) const;
-    // Chooses the animation and the facing from the horizontal part of `move`.
+    // Chooses the animation and the facing from the horizontal part of `move`; with
+    // flipWhenUpsideDown the facing is mirrored while the walker hangs under its planet.
     void animate(sf::Vector2f move, sf::Time elapsed, bool flipWhenUpsideDown);
     // Gives body and overlay their colours; hue below -0.1 asks for a random one.
     void setupColours(bool overlayBehind, float hue, float spread, bool fixedHue);
@@ -57,8 +73,16 @@ public:
     Agent* carried = nullptr;
 
 protected:
+    // Gravity toward the planet, ground friction, the turn of gravityDir and planet contact.
     void gravityStep(sf::Time elapsed);
     // The overlay shows the cell directly below the body's cell.
     void syncOverlay();
+    // The space timer, the bubble and the homing toward the nearest planet.
     void spaceDrift(sf::Time elapsed);
+
+private:
+    void countSteps(float seconds);
+    void land(Agent* other);
+    void pushAway(Agent* other);
+    void homeIn();
 };

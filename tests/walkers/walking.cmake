@@ -1,0 +1,4 @@
+target_sources(skywaltz_tests PRIVATE
+  walker_world.cpp
+  spacewalker_test.cpp
+)
