@@ -14,7 +14,8 @@ constexpr std::array<std::size_t, 4> kCombLengths{1116, 1277, 1422, 1557};
 constexpr std::array<std::size_t, 2> kAllPassLengths{556, 441};
 constexpr std::size_t kStereoSpread = 23;  // samples added to the right channel's delays
 constexpr float kAllPassFeedback = 0.5f;
-constexpr float kReleaseTail = 5.f;  // release time constants rendered before a note stops
+constexpr float kReleaseTail = 4.f;  // release time constants rendered before a note stops
+const double kTailFloor = std::exp(-static_cast<double>(kReleaseTail));
 
 class Comb {
 public:
@@ -89,6 +90,28 @@ void Track::add(std::int64_t frame, float left, float right) {
     right_[static_cast<std::size_t>(frame)] += right;
 }
 
+void Track::addPanned(std::int64_t frame, const std::vector<float>& signal, float leftGain,
+                      float rightGain) {
+    const auto length = static_cast<std::int64_t>(frames());
+    if (length == 0) return;
+    std::int64_t at = frame;
+    if (looping_) {
+        at %= length;
+        if (at < 0) at += length;
+    }
+    for (float v : signal) {
+        if (at >= length) {
+            if (!looping_) return;
+            at = 0;
+        }
+        if (at >= 0) {
+            left_[static_cast<std::size_t>(at)] += v * leftGain;
+            right_[static_cast<std::size_t>(at)] += v * rightGain;
+        }
+        ++at;
+    }
+}
+
 void Track::mix(const Track& other, float gain) {
     const std::size_t n = std::min(frames(), other.frames());
     for (std::size_t i = 0; i < n; ++i) {
@@ -156,36 +179,48 @@ void renderNote(Track& track, const Voice& v, const Note& note) {
     const double angle = (static_cast<double>(note.pan) + 1.0) * kTau / 8.0;
     const auto leftGain = static_cast<float>(std::cos(angle) * note.gain);
     const auto rightGain = static_cast<float>(std::sin(angle) * note.gain);
+    // The exponential curves advance by a constant factor per sample.
+    const double decayStep = std::exp(-dt / v.decay);
+    const double indexStep = std::exp(-dt / v.fmIndexDecay);
+    const double releaseStep = std::exp(-dt / v.release);
+    double fall = 1.0, indexFall = 1.0, fade = 1.0;
     double carrier = 0.0, second = 0.0, modulator = 0.0, octave = 0.0;
-    float releaseFrom = 0.f;
+    double held = 0.0;
+    std::vector<float> signal(static_cast<std::size_t>(samples));
     for (std::int64_t i = 0; i < samples; ++i) {
         const double t = static_cast<double>(i) * dt;
-        float level;
+        double level;
         if (t < note.duration) {
-            const float attack =
-                v.attack > 0.f ? std::min(1.f, static_cast<float>(t) / v.attack) : 1.f;
-            const float fall = std::exp(-static_cast<float>(std::max(0.0, t - v.attack)) / v.decay);
-            level = attack * (v.sustain + (1.f - v.sustain) * fall);
-            releaseFrom = level;
+            const double attack = v.attack > 0.f ? std::min(1.0, t / v.attack) : 1.0;
+            if (t > v.attack) fall *= decayStep;
+            level = attack * (v.sustain + (1.0 - v.sustain) * fall);
+            held = level;
         } else {
-            level = releaseFrom * std::exp(-static_cast<float>(t - note.duration) / v.release);
+            // Exponential fade, bent to reach exactly zero where rendering stops.
+            fade *= releaseStep;
+            level = held * std::max(0.0, (fade - kTailFloor) / (1.0 - kTailFloor));
         }
-        const double wobble =
-            1.0 + v.vibratoDepth * std::sin(kTau * v.vibratoRate * t) * std::min(1.0, t * 2.0);
-        const double f = note.frequency * wobble;
-        const double index =
-            v.fmIndexFloor + (v.fmIndex - v.fmIndexFloor) * std::exp(-t / v.fmIndexDecay);
+        double f = note.frequency;
+        if (v.vibratoDepth > 0.f) {
+            f *= 1.0 + v.vibratoDepth * std::sin(kTau * v.vibratoRate * t) * std::min(1.0, t * 2.0);
+        }
+        indexFall *= indexStep;
+        const double index = v.fmIndexFloor + (v.fmIndex - v.fmIndexFloor) * indexFall;
         const double mod = index * std::sin(modulator);
         double s = std::sin(carrier + mod);
-        if (v.detune > 0.f) s = 0.5 * (s + std::sin(second + mod));
-        s += v.octaveLevel * std::sin(octave);
+        if (v.detune > 0.f) {
+            s = 0.5 * (s + std::sin(second + mod));
+            second += kTau * f * (1.0 + v.detune) * dt;
+        }
+        if (v.octaveLevel > 0.f) {
+            s += v.octaveLevel * std::sin(octave);
+            octave += kTau * 2.0 * f * dt;
+        }
         carrier += kTau * f * dt;
-        second += kTau * f * (1.0 + v.detune) * dt;
         modulator += kTau * f * v.fmRatio * dt;
-        octave += kTau * 2.0 * f * dt;
-        const float out = static_cast<float>(s) * level;
-        track.add(first + i, out * leftGain, out * rightGain);
+        signal[static_cast<std::size_t>(i)] = static_cast<float>(s * level);
     }
+    track.addPanned(first, signal, leftGain, rightGain);
 }
 
 void addEcho(Track& track, double delaySeconds, float feedback, float wet) {

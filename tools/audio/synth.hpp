@@ -22,6 +22,9 @@ public:
     double seconds() const { return static_cast<double>(frames()) / kSampleRate; }
 
     void add(std::int64_t frame, float left, float right);
+    // Adds a mono signal from `frame` on, panned by the two gains.
+    void addPanned(std::int64_t frame, const std::vector<float>& signal, float leftGain,
+                   float rightGain);
     void mix(const Track& other, float gain);
     float left(std::size_t frame) const { return left_[frame]; }
     float right(std::size_t frame) const { return right_[frame]; }

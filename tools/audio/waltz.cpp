@@ -20,12 +20,12 @@ constexpr int kPadFloor = 62;      // D4
 constexpr int kSparkleFloor = 84;  // C6
 
 // Part levels and their places in the stereo field.
-constexpr float kLeadGain = 0.34f;
+constexpr float kLeadGain = 0.30f;
 constexpr float kLeadAccent = 1.15f;  // on the first beat of a bar
 constexpr float kDoubleGain = 0.07f;  // the high doubling in the last section
-constexpr float kBassGain = 0.50f;
-constexpr float kChordGain = 0.11f;
-constexpr float kPadGain = 0.045f;
+constexpr float kBassGain = 0.55f;
+constexpr float kChordGain = 0.16f;
+constexpr float kPadGain = 0.055f;
 constexpr float kSparkleGain = 0.055f;
 constexpr float kSparkleChance = 0.55f;  // per bar, in the second and third sections
 constexpr float kLeadPan = 0.1f;
@@ -46,7 +46,7 @@ constexpr Voice kBass{0.006f, 0.45f, 0.1f, 0.15f, 1.f, 0.9f, 0.1f, 0.12f, 0.f, 0
 // Short muted chords for the "pah-pah".
 constexpr Voice kChord{0.004f, 0.16f, 0.12f, 0.09f, 2.f, 1.1f, 0.1f, 0.07f, 0.f, 0.f, 0.f, 0.f};
 // A slow, hazy pad that holds each bar's chord.
-constexpr Voice kPad{0.6f, 2.0f, 0.75f, 0.9f, 1.f, 0.35f, 0.2f, 1.f, 0.f, 0.003f, 0.4f, 0.004f};
+constexpr Voice kPad{0.6f, 2.0f, 0.75f, 0.5f, 1.f, 0.35f, 0.2f, 1.f, 0.f, 0.003f, 0.4f, 0.004f};
 // Glassy bells, high up, for the starry twinkles and the doubling.
 constexpr Voice kBell{0.002f, 0.5f, 0.f, 0.25f, 3.5f, 2.2f, 0.1f, 0.18f, 0.f, 0.f, 0.f, 0.f};
 
