@@ -125,6 +125,25 @@ TEST_F(Sheet, NothingIsDrawnOutsideTheNamedCells) {
     EXPECT_EQ(stray, 0) << "pixels outside every cell";
 }
 
+// A picture reaching the border of its cell has been cut off there.
+TEST_F(Sheet, PicturesKeepClearOfTheirCellBorders) {
+    for (const Strip& s : strips()) {
+        const int rows = s.overlay == Overlay::None ? 1 : 2;
+        for (int row = 0; row < rows; ++row) {
+            for (int frame = 0; frame < s.frames; ++frame) {
+                const int left = s.left + frame * s.width;
+                const int top = s.top + row * s.height;
+                const Box box = boxOf(left, top, s.width, s.height);
+                if (box.empty()) continue;
+                EXPECT_GT(box.left, 0) << s.name << " frame " << frame;
+                EXPECT_GT(box.top, 0) << s.name << " frame " << frame;
+                EXPECT_LT(box.right, s.width - 1) << s.name << " frame " << frame;
+                EXPECT_LT(box.bottom, s.height - 1) << s.name << " frame " << frame;
+            }
+        }
+    }
+}
+
 TEST_F(Sheet, FrontOverlaysOnlyCoverTheirBody) {
     for (const Strip& s : strips()) {
         if (s.overlay != Overlay::Front) continue;

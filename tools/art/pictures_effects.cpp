@@ -64,7 +64,7 @@ void drawCursor(Cell& body, Cell&, int) {
 }
 
 void drawLandingDust(Cell& body, Cell&, int frame) {
-    const float spread = 4.f + 2.6f * static_cast<float>(frame);
+    const float spread = 3.f + 1.8f * static_cast<float>(frame);
     const float rise = 0.6f * static_cast<float>(frame);
     const float big = puffRadius(3.6f, frame, 7);
     const float small = puffRadius(2.4f, frame, 6);
@@ -76,30 +76,22 @@ void drawLandingDust(Cell& body, Cell&, int frame) {
 }
 
 void drawJumpDust(Cell& body, Cell&, int frame) {
-    const float spread = 2.5f + 2.2f * static_cast<float>(frame);
-    const float side = puffRadius(3.f, frame, 7);
-    const float centre = puffRadius(3.2f, frame, 4);
-    const Puff puffs[] = {{16.f - spread, kJumpGround - side, side},
-                          {16.f + spread, kJumpGround - side, side},
-                          {16.f, kJumpGround - 1.f - 0.4f * frame, centre}};
-    drawPuffs(body, puffs, 3);
-    // Speed lines where the feet left the ground, fading after the first frames.
-    if (frame < 3) {
-        Mask lines = body.blank();
-        for (float x : {12.f, 20.f}) {
-            const float top = kJumpGround - 9.f - 2.f * frame;
-            lines.capsule(x, top, x, top + 3.f, 0.5f);
-        }
-        body.fill(lines, ink::light);
-    }
+    const float f = static_cast<float>(frame);
+    const float near = puffRadius(3.f, frame, 7);
+    const float far = puffRadius(2.f, frame, 6);
+    const Puff puffs[] = {{16.f - 3.f - 1.6f * f, kJumpGround - near - 0.3f * f, near},
+                          {16.f + 3.f + 1.6f * f, kJumpGround - near - 0.3f * f, near},
+                          {16.f - 5.f - 1.4f * f, kJumpGround - far + 0.5f, far},
+                          {16.f + 5.f + 1.4f * f, kJumpGround - far + 0.5f, far}};
+    drawPuffs(body, puffs, 4);
 }
 
 void drawRunDust(Cell& body, Cell&, int frame) {
-    const float drift = 1.6f * static_cast<float>(frame);
+    const float drift = 1.2f * static_cast<float>(frame);
     const float first = puffRadius(2.8f, frame, 7);
     const float second = puffRadius(1.8f, frame, 6);
     const Puff puffs[] = {{kRunPivotX - 4.f - drift, kRunGround - first - 0.4f * frame, first},
-                          {kRunPivotX - 8.f - drift * 1.3f, kRunGround - second, second}};
+                          {kRunPivotX - 7.f - drift * 1.2f, kRunGround - second, second}};
     drawPuffs(body, puffs, 2);
 }
 

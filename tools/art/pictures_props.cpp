@@ -171,6 +171,9 @@ struct FlameFrame {
     float sparkX, sparkY;       // px from the bowl centre
 };
 
+constexpr sf::Uint8 kAltarGlowAlpha[] = {90, 150, 70, 125};  // per frame
+constexpr float kAltarGlowRadius = 8.f;                      // px around the flame
+
 constexpr FlameFrame kAltarFlames[] = {{9.f, 0.f, 3.2f, -3.f, -11.f},
                                        {11.f, 1.2f, 2.8f, 2.f, -14.f},
                                        {8.f, -0.8f, 3.4f, 4.f, -9.f},
@@ -201,6 +204,23 @@ void drawAltarFire(Painter& p, const FlameFrame& f, float cx, float bowlY, int f
     p.detail(core, ink::white, true);
     p.part(p.blank().disc(cx + f.sparkX, bowlY + f.sparkY, frame % 2 == 0 ? 0.9f : 0.6f),
            ink::white, true);
+}
+
+// A flickering glow around the flame, in both cells so it takes the flame's colour.
+void drawAltarGlow(Cell& body, Cell& overlay, float cx, float bowlY, int frame) {
+    const Point centre{cx, bowlY - 5.f};
+    for (int y = 0; y < static_cast<int>(bowlY) - 1; ++y) {
+        for (int x = 0; x < body.width(); ++x) {
+            if (body.get(x, y).a != 0) continue;
+            const float d = std::hypot(x + 0.5f - centre.x, (y + 0.5f - centre.y) * 0.8f);
+            if (d > kAltarGlowRadius) continue;
+            const float strength = 1.f - d / kAltarGlowRadius;
+            const sf::Color glow(255, 255, 255,
+                                 static_cast<sf::Uint8>(kAltarGlowAlpha[frame] * strength));
+            body.set(x, y, glow);
+            overlay.set(x, y, glow);
+        }
+    }
 }
 
 void drawAltarRune(Painter& p, float cx, float base, int frame) {
@@ -286,6 +306,7 @@ void drawAltar(Cell& body, Cell& overlay, int frame) {
     drawAltarRune(p, cx, base, frame);
     drawAltarFire(p, kAltarFlames[frame], cx, base - 22.f, frame);
     p.finish();
+    drawAltarGlow(body, overlay, cx, base - 22.f, frame);
 }
 
 void drawOrb(Cell& body, Cell& overlay, int frame) {

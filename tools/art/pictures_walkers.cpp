@@ -106,7 +106,7 @@ Pose driftPose(const Build& b, const Painter& p, int frame) {
     const float phase = kTau * static_cast<float>(frame) / kRunFrames;
     Pose pose{};
     pose.motion = Motion::Drift;
-    pose.hip = {16.f, feetCentre(p) - b.hipHeight - 2.f + 0.5f * std::sin(phase)};
+    pose.hip = {16.f, feetCentre(p) - b.hipHeight - 0.5f + 0.5f * std::sin(phase)};
     pose.lean = -0.5f;
     const float legs = b.thigh + b.shin;
     pose.nearFoot = pose.hip + Point{2.5f + 0.8f * std::sin(phase), legs * 0.8f};
@@ -223,7 +223,7 @@ void drawBackpack(Painter& p, const Joints& j) {
 
 void drawHelmet(Painter& p, const Build& b, const Joints& j, const Pose& pose) {
     const Point base = j.head + Point{-1.5f, -b.headRadius + 0.8f};
-    const Point tip = base + Point{-1.5f - 0.8f * pose.flutter, -3.2f};
+    const Point tip = base + Point{-1.5f - 0.8f * pose.flutter, -2.2f};
     p.part(p.blank().capsule(base.x, base.y, tip.x, tip.y, 0.6f), ink::light);
     p.part(p.blank().disc(tip.x, tip.y, 1.3f), ink::white, true);
     p.shadedPart(p.blank().disc(j.head.x, j.head.y, b.headRadius), ink::white, ink::mid);
