@@ -32,7 +32,7 @@ struct Build {
     float stance;  // half the distance between the feet at rest
 };
 
-constexpr Build kPlayerBuild{7.0f, 3.8f, 3.8f, 4.5f, 3.0f, 0.0f, 4.8f, 2.6f, 2.6f, 1.5f};
+constexpr Build kPlayerBuild{7.0f, 3.8f, 3.8f, 4.5f, 3.0f, 0.0f, 4.8f, 3.0f, 3.0f, 1.5f};
 constexpr Build kRoundBuild{4.5f, 2.6f, 2.4f, 4.0f, 5.5f, 0.0f, 0.0f, 2.6f, 2.4f, 2.0f};
 constexpr Build kTallBuild{11.0f, 6.0f, 6.0f, 10.0f, 3.2f, 2.5f, 4.5f, 4.5f, 4.5f, 2.0f};
 
@@ -109,11 +109,12 @@ Pose driftPose(const Build& b, const Painter& p, int frame) {
     pose.hip = {16.f, feetCentre(p) - b.hipHeight - 0.5f + 0.5f * std::sin(phase)};
     pose.lean = -0.5f;
     const float legs = b.thigh + b.shin;
-    pose.nearFoot = pose.hip + Point{2.5f + 0.8f * std::sin(phase), legs * 0.8f};
-    pose.farFoot = pose.hip + Point{-2.5f - 0.8f * std::sin(phase + 2.f), legs * 0.75f};
+    // Spread out like a star and paddling slowly.
+    pose.nearFoot = pose.hip + Point{3.5f + 0.8f * std::sin(phase), legs * 0.75f};
+    pose.farFoot = pose.hip + Point{-3.5f - 0.8f * std::sin(phase + 2.f), legs * 0.7f};
     const float reach = b.upperArm + b.forearm;
-    pose.nearHand = {reach * 0.85f, -0.5f + 1.5f * std::sin(phase)};
-    pose.farHand = {-reach * 0.8f, -0.5f + 1.5f * std::sin(phase + kTau / 3.f)};
+    pose.nearHand = {reach * 0.9f, 0.5f + 1.5f * std::sin(phase)};
+    pose.farHand = {-reach * 0.9f, 0.f + 1.5f * std::sin(phase + kTau / 3.f)};
     pose.flutter = std::sin(phase);
     return pose;
 }
