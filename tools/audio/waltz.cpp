@@ -34,9 +34,9 @@ constexpr float kChordPan = 0.35f;
 constexpr double kEchoDelay = kBeat * 1.5;  // s, a dotted quarter
 constexpr float kEchoFeedback = 0.32f;
 constexpr float kEchoWet = 0.28f;
-constexpr float kRoomSize = 0.86f;  // comb feedback
+constexpr float kRoomSize = 0.88f;  // comb feedback: about 1.7 s to fade by 60 dB
 constexpr float kRoomDamping = 0.3f;
-constexpr float kRoomWet = 0.55f;
+constexpr float kRoomWet = 1.0f;
 
 // A soft, slightly bell-like electric piano for the tune.
 constexpr Voice kLead{0.012f, 1.4f,  0.35f, 0.35f,  1.f,  1.6f,
