@@ -9,10 +9,15 @@ public:
     Itembase(Resources* resources, AgentList* effects, AgentList* players, AgentList* planets,
              AgentList* items, SoundBank* soundBank, Camera* camera, float x, float y, float hue);
 
+    // Called by the constructor and first by every item's own setup.
     void setup() override;
+    // Called once per frame: the walker's update unless asleep, then riding on the carrier
+    // or spinning in free flight.
     void update(sf::Time elapsed) override;
+    // Called by the scene once `dead` is set; a fresh item bursts into discs.
     void onDeath() override;
-    // "setplanet", "pickup", "throw"; every text is answered "okay man whatever".
+    // "setplanet" (from = the planet to adopt), "pickup" and "throw" (from = the player);
+    // every text is answered "okay man whatever".
     sf::String message(Agent* from, const sf::String& text) override;
 
     Agent* carrier = nullptr;
@@ -21,4 +26,9 @@ public:
     float spinDirection = 1.f;
     float hue = 0.f;
     float restTime = 0.f;
+
+private:
+    void followCarrier();
+    void spin();
+    void burst();
 };

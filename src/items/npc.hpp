@@ -8,11 +8,18 @@ public:
     NPC(Resources* resources, AgentList* effects, AgentList* players, AgentList* planets,
         AgentList* items, SoundBank* soundBank, Camera* camera, float x, float y, float hue);
 
+    // Called by the constructor: one of three looks and a fresh walk cycle.
     void setup() override;
+    // Called once per frame: the item's update, then a step of the walk-and-pause cycle
+    // while it stands free on a surface.
     void update(sf::Time elapsed) override;
 
     float walkTimer = 10.f;
     float walkDuration = 0.f;
     float walkSign = 1.f;
     float dustTimer = 0.f;
+
+private:
+    void stroll(float seconds);
+    void kickDust(float seconds);
 };

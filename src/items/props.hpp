@@ -12,7 +12,9 @@ public:
          AgentList* items, SoundBank* soundBank, Camera* camera, float x, float y, float hue,
          PropKind kind);
 
+    // Called by the constructor: the kind's cells, a random facing and colours from `hue`.
     void setup() override;
+    // Called once per frame: the item's update; the prop keeps its idle cells and facing.
     void update(sf::Time elapsed) override;
 
     PropKind kind;

@@ -1,0 +1,78 @@
+#include "items/altar.hpp"
+
+#include "agents/messages.hpp"
+#include "services/resources.hpp"
+#include "world/camera.hpp"
+
+#include <cstdlib>
+
+namespace {
+const sf::Time frameTime = sf::seconds(0.07f);
+constexpr float colourSpread = 0.01f;
+constexpr float panRate = 0.05f;      // of the way the camera moves to the altar per update
+constexpr float panDeadZone = 2.f;    // px
+constexpr float consumeAfter = 1.5f;  // s of ceremony before the orb is consumed
+constexpr float rewardAfter = 2.f;    // s of ceremony before the player is told
+constexpr float holdHeight = 26.f;    // px above the altar where the orb is held
+constexpr float drawInKeep = 0.9f;    // of the orb's place kept per contact
+constexpr float drawInRate = 0.1f;    // of the way the orb is drawn in per contact
+constexpr int altarLayer = 4;
+}  // namespace
+
+Altar::Altar(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, SoundBank* s,
+             Camera* c, float x, float y, float hue, Agent* recipient_)
+    : Itembase(r, e, p, pl, i, s, c, x, y, hue) {
+    recipient = recipient_;
+    setup();
+}
+
+void Altar::setup() {
+    Itembase::setup();
+    name = agent_name::altar;
+    facing = 1.f;
+    if (rand() % 2 != 0) facing = -1.f;
+    animator.configure(32, 64, frameTime);
+    animator.addStrip(walker_animation::idle, 12, 3, 4);
+    animator.start(sprite);
+    sprite.setScale(1.f, 1.f);
+    setupColours(false, hue, colourSpread, true);
+    activated = false;
+    ceremonyTime = 0.f;
+    layer = altarLayer;
+}
+
+void Altar::update(sf::Time elapsed) {
+    Itembase::update(elapsed);
+    animate({facing, 0.f}, elapsed, false);
+    collideWithList(this, items);
+    if (activated && !dead) runCeremony(elapsed.asSeconds());
+}
+
+void Altar::runCeremony(float seconds) {
+    if (camera != nullptr)
+        camera->position = approach(panRate, panDeadZone, camera->position, position);
+    ceremonyTime += seconds;
+    if (ceremonyTime > rewardAfter) {
+        if (recipient != nullptr) recipient->message(this, msg::earnedIt);
+        dead = true;
+        resources->cinematic = false;
+    }
+}
+
+void Altar::onCollision(Agent* other) {
+    Spacewalker::onCollision(other);
+    if (other->message(this, msg::orb) != msg::yes) return;
+    resources->cinematic = true;
+    other->name = agent_name::takenOrb;
+    other->message(this, msg::dontRotate);
+    other->velocity = {0.f, 0.f};
+    const sf::Vector2f hold = position + normalize(-acceleration) * holdHeight;
+    other->position = other->position * drawInKeep + hold * drawInRate;
+    activated = true;
+    if (ceremonyTime > consumeAfter) other->dead = true;
+}
+
+void Altar::onDeath() {
+    recipient = nullptr;
+    Itembase::onDeath();
+}
