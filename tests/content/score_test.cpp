@@ -1,4 +1,5 @@
 #include "audio/score.hpp"
+#include "audio/waltz.hpp"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,34 @@ TEST(Chords, OnePerBarAndUnknownOnesRejected) {
     EXPECT_EQ(parseChords("F | Dm |Bb"), (std::vector<std::string>{"F", "Dm", "Bb"}));
     EXPECT_THROW(parseChords("F | Cdim9"), std::invalid_argument);
     EXPECT_THROW(parseChords("F | | C"), std::invalid_argument);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Waltz, EverySectionHasOneMelodyBarPerChordAndTheWholeLastsOverAMinute) {
+    int bars = 0;
+    for (const audio::WaltzSection& section : audio::waltzSections()) {
+        const auto chords = parseChords(section.chords);
+        const auto melody = parseMelody(section.melody);
+        ASSERT_FALSE(melody.empty());
+        const auto& last = melody.back();
+        EXPECT_DOUBLE_EQ(last.beat + last.beats, 3.0 * static_cast<double>(chords.size()));
+        bars += static_cast<int>(chords.size());
+    }
+    EXPECT_DOUBLE_EQ(audio::waltzSeconds(), bars * 3 * 0.44);
+    EXPECT_GE(audio::waltzSeconds(), 60.0);
+}
+
+// The loop goes from the last bar straight back to the first, so it should end on the
+// dominant of the key the first bar is in.
+TEST(Waltz, LastChordLeadsBackToTheFirst) {
+    const auto& sections = audio::waltzSections();
+    const auto first = parseChords(sections.front().chords).front();
+    const auto last = parseChords(sections.back().chords).back();
+    const int tonic = chordPitchClasses(first)[0];
+    EXPECT_EQ(chordPitchClasses(last)[0], (tonic + 7) % 12);
 }
 
 }  // namespace

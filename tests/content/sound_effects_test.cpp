@@ -39,3 +39,21 @@ INSTANTIATE_TEST_SUITE_P(ByName, SoundEffect,
                          ::testing::Values("jump", "walking_s", "menu_change", "menu_no"));
 
 }  // namespace
+
+#include "audio/effects.hpp"
+
+namespace {
+
+TEST(SoundEffects, GeneratorIsDeterministicAndMakesEveryNameOnce) {
+    const auto first = audio::renderSoundEffects();
+    const auto second = audio::renderSoundEffects();
+    ASSERT_EQ(first.size(), 4u);
+    ASSERT_EQ(second.size(), first.size());
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].name, second[i].name);
+        EXPECT_EQ(first[i].sound.interleaved(1), second[i].sound.interleaved(1)) << first[i].name;
+        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(first[i].name, first[j].name);
+    }
+}
+
+}  // namespace

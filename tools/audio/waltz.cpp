@@ -69,19 +69,6 @@ const char* const kMelodyA2 =
     "A4:2 C5:1 | F5:3 | E5:2 D5:1 | A4:3 | Bb4:2 D5:1 | G5:2 E5:1 | F5:2 C5:1 | Bb4:2 G4:1 |"
     "A4:2 C5:1 | A5:3 | G5:2 E5:1 | F5:2 D5:1 | D5:1 Bb4:1 G4:1 | C5:2 E5:1 | F5:3 | C5:2 Bb4:1";
 
-struct Section {
-    const char* chords;
-    const char* melody;
-    bool twinkles;
-    bool doubled;
-};
-
-constexpr Section kSections[] = {
-    {kChordsA, kMelodyA, false, false},
-    {kChordsB, kMelodyB, true, false},
-    {kChordsA2, kMelodyA2, true, true},
-};
-
 // The lowest note of pitch class `pc` at or above `floor`.
 int placeAbove(int pc, int floor) {
     int note = floor;
@@ -163,9 +150,18 @@ void playTwinkles(Track& track, const std::vector<std::string>& chords, double f
 
 }  // namespace
 
+const std::vector<WaltzSection>& waltzSections() {
+    static const std::vector<WaltzSection> sections = {
+        {kChordsA, kMelodyA, false, false},
+        {kChordsB, kMelodyB, true, false},
+        {kChordsA2, kMelodyA2, true, true},
+    };
+    return sections;
+}
+
 double waltzSeconds() {
     int bars = 0;
-    for (const Section& section : kSections)
+    for (const WaltzSection& section : waltzSections())
         bars += static_cast<int>(parseChords(section.chords).size());
     return beatTime(static_cast<double>(bars) * kBeatsPerBar);
 }
@@ -176,7 +172,7 @@ Track renderWaltz() {
     Track lead(frames, true);
     Rng rng(kSparkleSeed);
     double firstBeat = 0.0;
-    for (const Section& section : kSections) {
+    for (const WaltzSection& section : waltzSections()) {
         const std::vector<std::string> chords = parseChords(section.chords);
         const std::vector<ScoreNote> melody = parseMelody(section.melody);
         playAccompaniment(band, chords, firstBeat);
