@@ -90,7 +90,7 @@ struct RockShape {
 };
 
 constexpr RockShape kRock{{{-3.5f, -5.f, 7.f, 5.5f}, {4.f, -4.f, 6.f, 4.5f}, {0.f, -8.f, 5.f, 4.f}},
-                          {{4.f, 17.f, 2.6f, 2.f}, {0.5f, 12.f, 2.f, -2.5f}}};
+                          {{3.5f, 16.f, 3.4f, 1.5f}, {-1.f, 12.f, 2.6f, -2.f}}};
 constexpr RockShape kSmallRock{
     {{-1.5f, -2.2f, 3.8f, 2.6f}, {2.5f, -1.8f, 2.5f, 2.f}, {-0.5f, -3.5f, 2.f, 1.8f}},
     {{1.f, 8.f, 1.4f, 0.8f}, {-1.f, 6.f, 1.1f, -1.2f}}};
