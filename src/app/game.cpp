@@ -159,17 +159,19 @@ void Game::switchScene() {
 }
 
 void Game::handleEvents() {
+    // A window created under the pointer while no window holds the focus reports a loss of
+    // focus with the gain right behind it. Acting on the loss at once re-created the window,
+    // whose own pair then did the same, for ever; so focus is judged once the queue is empty.
+    bool lostFocus = false;
     while (window.pollEvent(event)) {
         if (event.type == sf::Event::Closed) quit();
-        if (event.type == sf::Event::GainedFocus) hasFocus = true;
+        if (event.type == sf::Event::GainedFocus) {
+            hasFocus = true;
+            lostFocus = false;
+        }
         if (event.type == sf::Event::LostFocus) {
-            // Losing focus again while the return to fullscreen is pending restarts its wait.
-            if (resources.fullscreen || fullscreenRestorePending) {
-                fullscreenRestorePending = true;
-                fullscreenRestoreTimer = fullscreenRestoreDelay;
-            }
             hasFocus = false;
-            if (resources.fullscreen) resources.setFullscreen(false);
+            lostFocus = true;
         }
         if (event.type == sf::Event::MouseButtonPressed) {
             if (window.setActive(true) && !resources.fullscreen) {
@@ -180,6 +182,14 @@ void Game::handleEvents() {
         }
         if (event.type == sf::Event::MouseWheelMoved) input.wheelDelta = event.mouseWheel.delta;
         if (!scenes.empty()) scenes[static_cast<size_t>(currentScene)]->handleEvent(event);
+    }
+    if (lostFocus && window.isOpen()) {
+        // Losing focus again while the return to fullscreen is pending restarts its wait.
+        if (resources.fullscreen || fullscreenRestorePending) {
+            fullscreenRestorePending = true;
+            fullscreenRestoreTimer = fullscreenRestoreDelay;
+        }
+        if (resources.fullscreen) resources.setFullscreen(false);
     }
 }
 
