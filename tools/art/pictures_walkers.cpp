@@ -32,9 +32,12 @@ struct Build {
     float stance;  // half the distance between the feet at rest
 };
 
-constexpr Build kPlayerBuild{7.0f, 3.8f, 3.8f, 4.5f, 3.0f, 0.0f, 4.8f, 3.0f, 3.0f, 1.5f};
-constexpr Build kRoundBuild{4.5f, 2.6f, 2.4f, 4.0f, 5.5f, 0.0f, 0.0f, 2.6f, 2.4f, 2.0f};
-constexpr Build kTallBuild{11.0f, 6.0f, 6.0f, 10.0f, 3.2f, 2.5f, 4.5f, 4.5f, 4.5f, 2.0f};
+// clang-format off
+//                           hip    thigh shin  torso  radius neck  head  upper  fore  stance
+constexpr Build kPlayerBuild{ 7.0f, 3.8f, 3.8f,  4.5f, 3.0f,  0.0f, 4.8f, 3.0f,  3.0f, 1.5f};
+constexpr Build kRoundBuild { 4.5f, 2.6f, 2.4f,  4.0f, 5.5f,  0.0f, 0.0f, 2.6f,  2.4f, 2.0f};
+constexpr Build kTallBuild  {11.0f, 6.0f, 6.0f, 10.0f, 3.2f,  2.5f, 4.5f, 4.5f,  4.5f, 2.0f};
+// clang-format on
 
 enum class Motion { Idle, Run, Drift };
 

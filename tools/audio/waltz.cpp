@@ -38,17 +38,28 @@ constexpr float kRoomSize = 0.88f;  // comb feedback: about 1.7 s to fade by 60 
 constexpr float kRoomDamping = 0.3f;
 constexpr float kRoomWet = 1.0f;
 
+// Voices, each as: attack, decay, sustain, release (s, s, level, s); FM ratio, index,
+// index floor, index decay (s); octave level; vibrato depth, rate (Hz); detune.
 // A soft, slightly bell-like electric piano for the tune.
-constexpr Voice kLead{0.012f, 1.4f,  0.35f, 0.35f,  1.f,  1.6f,
-                      0.25f,  0.35f, 0.12f, 0.004f, 5.2f, 0.f};
+constexpr Voice kLead{0.012f, 1.4f,   0.35f, 0.35f,  //
+                      1.f,    1.6f,   0.25f, 0.35f,  //
+                      0.12f,  0.004f, 5.2f,  0.f};
 // A round plucked bass for the "oom".
-constexpr Voice kBass{0.006f, 0.45f, 0.1f, 0.15f, 1.f, 0.9f, 0.1f, 0.12f, 0.f, 0.f, 0.f, 0.f};
+constexpr Voice kBass{0.006f, 0.45f, 0.1f, 0.15f,  //
+                      1.f,    0.9f,  0.1f, 0.12f,  //
+                      0.f,    0.f,   0.f,  0.f};
 // Short muted chords for the "pah-pah".
-constexpr Voice kChord{0.004f, 0.16f, 0.12f, 0.09f, 2.f, 1.1f, 0.1f, 0.07f, 0.f, 0.f, 0.f, 0.f};
+constexpr Voice kChord{0.004f, 0.16f, 0.12f, 0.09f,  //
+                       2.f,    1.1f,  0.1f,  0.07f,  //
+                       0.f,    0.f,   0.f,   0.f};
 // A slow, hazy pad that holds each bar's chord.
-constexpr Voice kPad{0.6f, 2.0f, 0.75f, 0.5f, 1.f, 0.35f, 0.2f, 1.f, 0.f, 0.003f, 0.4f, 0.004f};
+constexpr Voice kPad{0.6f, 2.0f,   0.75f, 0.5f,  //
+                     1.f,  0.35f,  0.2f,  1.f,   //
+                     0.f,  0.003f, 0.4f,  0.004f};
 // Glassy bells, high up, for the starry twinkles and the doubling.
-constexpr Voice kBell{0.002f, 0.5f, 0.f, 0.25f, 3.5f, 2.2f, 0.1f, 0.18f, 0.f, 0.f, 0.f, 0.f};
+constexpr Voice kBell{0.002f, 0.5f, 0.f,  0.25f,  //
+                      3.5f,   2.2f, 0.1f, 0.18f,  //
+                      0.f,    0.f,  0.f,  0.f};
 
 // F major. A: the theme; B: it wanders through D minor and G minor; A': the theme again,
 // turning on its last bar back to the first.
