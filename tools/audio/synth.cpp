@@ -24,7 +24,7 @@ public:
         const float out = buffer_[index_];
         filtered_ = out * (1.f - damping) + filtered_ * damping;
         buffer_[index_] = in + filtered_ * feedback;
-        index_ = (index_ + 1) % buffer_.size();
+        if (++index_ == buffer_.size()) index_ = 0;
         return out;
     }
 
@@ -41,7 +41,7 @@ public:
         const float delayed = buffer_[index_];
         const float out = delayed - in;
         buffer_[index_] = in + delayed * kAllPassFeedback;
-        index_ = (index_ + 1) % buffer_.size();
+        if (++index_ == buffer_.size()) index_ = 0;
         return out;
     }
 
@@ -67,6 +67,11 @@ private:
     std::vector<Comb> combs_;
     std::vector<AllPass> allPasses_;
 };
+
+// Keeps oscillator phases small, where sin() is quick and exact.
+double wrapPhase(double phase) {
+    return phase >= kTau ? phase - kTau : phase;
+}
 
 int passesFor(const Track& track) {
     return track.looping() ? 2 : 1;
@@ -210,14 +215,14 @@ void renderNote(Track& track, const Voice& v, const Note& note) {
         double s = std::sin(carrier + mod);
         if (v.detune > 0.f) {
             s = 0.5 * (s + std::sin(second + mod));
-            second += kTau * f * (1.0 + v.detune) * dt;
+            second = wrapPhase(second + kTau * f * (1.0 + v.detune) * dt);
         }
         if (v.octaveLevel > 0.f) {
             s += v.octaveLevel * std::sin(octave);
-            octave += kTau * 2.0 * f * dt;
+            octave = wrapPhase(octave + kTau * 2.0 * f * dt);
         }
-        carrier += kTau * f * dt;
-        modulator += kTau * f * v.fmRatio * dt;
+        carrier = wrapPhase(carrier + kTau * f * dt);
+        modulator = wrapPhase(modulator + kTau * f * v.fmRatio * dt);
         signal[static_cast<std::size_t>(i)] = static_cast<float>(s * level);
     }
     track.addPanned(first, signal, leftGain, rightGain);
