@@ -10,6 +10,8 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <ostream>
+#include <streambuf>
 
 namespace {
 constexpr const char* settingsFile = "config.txt";
@@ -17,6 +19,36 @@ constexpr float fullscreenRestoreDelay = 0.1f;  // s of focused time before full
 constexpr int screenLayer = 6;
 constexpr float focusLineHeight = 24.f;  // px between the two focus lines
 constexpr float textBaseOffset = 16.f;  // px drawText adds to y
+// Complaints about the settings file shown before the rest are only counted: a file full of
+// bad values must not flood the terminal nor keep the game from starting.
+constexpr int settingsComplaintsShown = 10;
+
+// Passes the first lines written to it on to `target` and counts the rest.
+class FirstLines : public std::streambuf {
+public:
+    FirstLines(std::ostream& target, int limit) : target_(target), limit_(limit) {}
+    long long hidden() const { return hidden_; }
+
+protected:
+    int overflow(int c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        const bool shown = shown_ < limit_;
+        if (shown) target_.put(traits_type::to_char_type(c));
+        if (traits_type::to_char_type(c) == '\n') {
+            if (shown)
+                ++shown_;
+            else
+                ++hidden_;
+        }
+        return c;
+    }
+
+private:
+    std::ostream& target_;
+    int limit_;
+    int shown_ = 0;
+    long long hidden_ = 0;
+};
 }  // namespace
 
 sf::Time frameSleep(sf::Time budget, sf::Time spent) {
@@ -64,7 +96,12 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
     std::ifstream file(settingsFile);
     if (file) {
         const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-        readSettings(file, settingsFile, {desktop.width, desktop.height}, settings, std::cerr);
+        FirstLines complaints(std::cerr, settingsComplaintsShown);
+        std::ostream warnings(&complaints);
+        readSettings(file, settingsFile, {desktop.width, desktop.height}, settings, warnings);
+        if (complaints.hidden() > 0)
+            std::cerr << "skywaltz: " << settingsFile << ": " << complaints.hidden()
+                      << " more complaints like these not shown\n";
     }
     width = settings.width;
     height = settings.height;
