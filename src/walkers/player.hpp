@@ -10,12 +10,17 @@ public:
     Player(Resources* resources, AgentList* effects, AgentList* players, AgentList* planets,
            AgentList* items, SoundBank* soundBank, Camera* camera, float x, float y);
 
+    // Called by the constructor: the thirteen bindings, the animations and a random colour.
     void setup() override;
+    // Called once per frame: reads the input and steers, then the walker's update, then
+    // moves the camera (unless a cinematic holds it).
     void update(sf::Time elapsed) override;
+    // The walker, and the "Trying to spawn planet" line while a planet is requested.
     void draw() override;
     // "You earned it yo" raises planetRequested; everything else is the walker's.
     sf::String message(Agent* from, const sf::String& text) override;
-    // Lets go of what it carries and of its planet; called before the world is cleared.
+    // Called by the scene before it clears the world: lets go of what it carries (without
+    // a "throw") and of its planet, and drops a pending planet request.
     void reset();
 
     Input input;
@@ -26,4 +31,14 @@ public:
 protected:
     void handleInput(sf::Time elapsed);
     void followCamera(sf::Time elapsed);
+
+private:
+    void bindActions();
+    // Each returns the steering vector of this update and sets `moved`.
+    sf::Vector2f swim(sf::Vector2f stick);
+    sf::Vector2f walk(sf::Vector2f stick);
+    void jump(sf::Vector2f steering);
+    void steer(sf::Vector2f steering, float seconds);
+    void throwCarried();
+    void pickUp();
 };

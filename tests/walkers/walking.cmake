@@ -1,4 +1,5 @@
 target_sources(skywaltz_tests PRIVATE
   walker_world.cpp
   spacewalker_test.cpp
+  player_test.cpp
 )
