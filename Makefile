@@ -2,7 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
-XVFB       := xvfb-run -a -s "-screen 0 1280x720x24"
+XVFB       := xvfb-run -a -s "-screen 0 1280x720x24 -noreset"
 # Tests open windows: without a display they run under a virtual X server.
 HEADLESS   := $(if $(DISPLAY),,$(XVFB))
 # OpenAL opens a silent device in tests, so machines without a sound card pass.
