@@ -9,6 +9,12 @@ Animation* Animator::currentAnimation() {
 
 void Animator::addAnimation(const sf::String& name) {
     if (!enabled) return;
+    // `count` says how many animations are kept: an owner that sets it back to 0 to define
+    // its animations again starts a fresh list, and the frames it appends next always land
+    // in the animation just added.
+    if (count < 0 || count > static_cast<int>(animations.size()))
+        count = static_cast<int>(animations.size());
+    animations.resize(static_cast<size_t>(count));
     Animation animation;
     animation.frameWidth = frameWidth;
     animation.frameHeight = frameHeight;
@@ -27,7 +33,6 @@ void Animator::configure(int cellWidth, int cellHeight, sf::Time duration) {
     frameWidth = cellWidth;
     frameHeight = cellHeight;
     frameDuration = duration;
-    elapsed = sf::Time::Zero;
     loop = true;
     enabled = true;
 }
