@@ -13,7 +13,7 @@ constexpr float scaleGain = 0.2f;      // of full size added per update
 const sf::Time frameTime = sf::seconds(0.07f);
 }  // namespace
 
-Bubble::Bubble(Resources* r) : Agent(r) {}
+Bubble::Bubble(Resources* r) : Agent(r) { setup(); }
 
 void Bubble::setup() {
     Agent::setup();

@@ -74,7 +74,8 @@ RunSplash::RunSplash(Resources* r, float rotation, sf::Color colour, float facin
 
 BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size, float x, float y)
     : Agent(r), disc(0.f, 30) {
-    // A spread below one would take a remainder by zero; it means "start right at the edge".
+    // A spread below one would take a remainder by zero; it is taken as one, so the disc
+    // starts 4 px out.
     const int reach = std::max(1, static_cast<int>(spread));
     const float k = static_cast<float>(rand() % 360);
     const float d = static_cast<float>(rand() % reach + ballMinDistance);
