@@ -42,11 +42,7 @@ void Resources::setup(sf::RenderWindow& w) {
     createLayers();
     states = sf::RenderStates(sf::BlendAlpha);
     fullscreen = false;
-    rootDir = workingDirectory() + separator;
-    contentDir = rootDir + "content" + separator;
-    spritesDir = contentDir + "sprites" + separator;
-    musicDir = contentDir + "music" + separator;
-    sfxDir = contentDir + "sfx" + separator;
+    locateContent();
     view.setSize(static_cast<float>(width), static_cast<float>(height));
     view.setCenter(width * 0.5f, height * 0.5f);
     musicVolume = 0;
@@ -54,6 +50,14 @@ void Resources::setup(sf::RenderWindow& w) {
     screenShake = true;
     colorDelay = 32;
     cinematic = false;
+}
+
+void Resources::locateContent() {
+    rootDir = workingDirectory() + separator;
+    contentDir = rootDir + "content" + separator;
+    spritesDir = contentDir + "sprites" + separator;
+    musicDir = contentDir + "music" + separator;
+    sfxDir = contentDir + "sfx" + separator;
 }
 
 void Resources::createLayers() {
@@ -75,10 +79,8 @@ void Resources::releaseLayers() {
 int Resources::loadTexture(const sf::String& name) {
     const std::string path = (spritesDir + name).toAnsiString();
     sf::Texture texture;
-    if (!fileExists(path) || !texture.loadFromFile(path)) {
-        std::cerr << "skywaltz: cannot load the texture " << path << "\n";
-        return -1;
-    }
+    // The caller says what a missing texture means; SFML has said why it failed.
+    if (!fileExists(path) || !texture.loadFromFile(path)) return -1;
     textures.push_back(texture);
     return static_cast<int>(textures.size()) - 1;
 }

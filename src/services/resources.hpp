@@ -26,6 +26,8 @@ public:
     // Called once, right after the window is created: takes its real size, creates the
     // layers, roots the asset directories in the working directory and fits the view.
     void setup(sf::RenderWindow& window);
+    // Roots the asset directories in the working directory; setup does it too.
+    void locateContent();
 
     // Each returns the index of the new texture/font, or -1 when the file cannot be read.
     int loadTexture(const sf::String& name);
