@@ -17,8 +17,10 @@ FUZZ_BUILD ?= build-fuzz
 # The settings fuzzer stops at whichever limit comes first.
 FUZZ_RUNS  ?= 1000000
 FUZZ_TIME  ?= 25
+# Extra options for `make bench`, e.g. BENCH_ARGS=--draw-frames=100.
+BENCH_ARGS ?=
 
-.PHONY: all deps configure build asan run test fuzz sheet-preview clean
+.PHONY: all deps configure build asan run test fuzz bench sheet-preview clean
 
 all: build
 
@@ -44,6 +46,12 @@ test: build asan
 	cd $(BUILD) && $(TESTENV) $(HEADLESS) ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && $(TESTENV) $(HEADLESS) env $(ASANENV) ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz
+	cd $(BUILD) && $(TESTENV) $(HEADLESS) ./skywaltz_bench --smoke --csv=bench-smoke.csv
+
+# Frame cost against the size of the world: prints the table and writes bench.csv into the
+# build tree. A measurement, not a test; a few minutes on two cores.
+bench: build
+	cd $(BUILD) && $(TESTENV) $(HEADLESS) ./skywaltz_bench --csv=bench.csv $(BENCH_ARGS)
 
 # New inputs go to the build tree; the committed corpus only seeds the run.
 fuzz: deps

@@ -1,0 +1,342 @@
+// Frame cost against the size of the world. Grows worlds of 1, 10, 30 and 100 planets the way
+// the game grows them, lets each settle, then times the update and the drawing (at the
+// default 480 x 320 and at 1280 x 720) frame by frame, counts draw calls, agents and heap
+// allocations, and times the start-up to the first presented frame. Prints one table and
+// writes it as CSV. A measurement, not a test: it asserts no timings, and fails only when a
+// counter or the start-up run does not work at all.
+//
+// Options (the rest go to Google Benchmark): --smoke (the smallest world, one frame of each,
+// one start-up), --csv=FILE (default bench.csv), --update-frames=N, --draw-frames=N,
+// --startups=N.
+#include "bench_world.hpp"
+#include "counters.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+constexpr int defaultUpdateFrames = 600;  // timed updates per world
+constexpr int defaultDrawFrames = 300;    // timed frames per world and window size
+constexpr int defaultStartups = 5;        // start-ups timed
+constexpr unsigned worldSeed = 20261207;
+const std::vector<int> worldSizes = {1, 10, 30, 100};  // planets
+constexpr unsigned smallWidth = 480;                   // px, the game's default window
+constexpr unsigned smallHeight = 320;
+constexpr unsigned largeWidth = 1280;  // px
+constexpr unsigned largeHeight = 720;
+constexpr double bytesPerMegabyte = 1024.0 * 1024.0;
+constexpr double nanosecondsPerMillisecond = 1e6;
+const char* const firstFrameProgram = "skywaltz_first_frame";  // beside this binary
+
+struct Options {
+    bool smoke = false;
+    std::string csv = "bench.csv";
+    int updateFrames = defaultUpdateFrames;
+    int drawFrames = defaultDrawFrames;
+    int startups = defaultStartups;
+};
+
+struct Row {
+    int planetsAsked = 0;
+    size_t effects = 0, players = 0, planets = 0, items = 0;
+    double updateMs = 0, drawSmallMs = 0, drawLargeMs = 0;
+    double updateCpuMs = 0, drawSmallCpuMs = 0, drawLargeCpuMs = 0;
+    double callsSmall = 0, callsLarge = 0;
+    double allocationsPerUpdate = 0, allocationsPerDraw = 0;
+    double residentMb = 0;
+};
+
+Options options;
+std::vector<Row> rows;
+bool countersBroken = false;
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 != 0 ? values[mid] : (values[mid - 1] + values[mid]) * 0.5;
+}
+
+// A field of /proc/self/status in kB, such as "VmRSS" or "VmHWM".
+double statusMegabytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, field.size() + 1, field + ":") != 0) continue;
+        return std::stod(line.substr(field.size() + 1)) * 1024.0 / bytesPerMegabyte;
+    }
+    return 0.0;
+}
+
+Row& rowFor(int planets) {
+    for (Row& row : rows)
+        if (row.planetsAsked == planets) return row;
+    rows.push_back(Row{});
+    rows.back().planetsAsked = planets;
+    return rows.back();
+}
+
+// One world at a time is kept, so the memory figures are those of one world.
+BenchWorld& worldFor(int planets, unsigned width, unsigned height) {
+    static std::unique_ptr<BenchWorld> world;
+    static int grownTo = 0;
+    if (!world || grownTo != planets || world->resources.width != static_cast<int>(width) ||
+        world->resources.height != static_cast<int>(height)) {
+        world.reset();
+        world = std::make_unique<BenchWorld>(width, height);
+        world->grow(planets, worldSeed);
+        grownTo = planets;
+    }
+    return *world;
+}
+
+double since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// CPU time in milliseconds: of this thread, or of the whole process with the software
+// renderer's threads. On a shared machine it varies less than the wall clock.
+double cpuMilliseconds(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+void benchUpdate(benchmark::State& state, int planets) {
+    BenchWorld& world = worldFor(planets, smallWidth, smallHeight);
+    std::vector<double> times, cpu;
+    std::uint64_t allocations = 0;
+    for (auto _ : state) {
+        counters::countAllocations(true);
+        const std::uint64_t before = counters::allocations();
+        const double cpuStart = cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID);
+        const auto start = std::chrono::steady_clock::now();
+        world.update();
+        const double seconds = since(start);
+        cpu.push_back(cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID) - cpuStart);
+        allocations += counters::allocations() - before;
+        counters::countAllocations(false);
+        state.SetIterationTime(seconds);
+        times.push_back(seconds * 1000.0);
+    }
+    Row& row = rowFor(planets);
+    row.updateMs = median(times);
+    row.updateCpuMs = median(cpu);
+    row.allocationsPerUpdate = static_cast<double>(allocations) / std::max<size_t>(1, times.size());
+    row.effects = world.scene.effects.size();
+    row.players = world.scene.players.size();
+    row.planets = world.scene.planets.size();
+    row.items = world.scene.items.size();
+    state.counters["allocs/update"] = row.allocationsPerUpdate;
+    state.counters["planets"] = static_cast<double>(row.planets);
+}
+
+void benchDraw(benchmark::State& state, int planets, unsigned width, unsigned height) {
+    BenchWorld& world = worldFor(planets, width, height);
+    std::vector<double> times, cpu, calls;
+    std::uint64_t allocations = 0;
+    for (auto _ : state) {
+        counters::countAllocations(true);
+        const std::uint64_t allocationsBefore = counters::allocations();
+        const std::uint64_t callsBefore = counters::drawCalls();
+        const double cpuStart = cpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID);
+        const auto start = std::chrono::steady_clock::now();
+        world.draw();
+        counters::finishGl();
+        const double seconds = since(start);
+        cpu.push_back(cpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart);
+        calls.push_back(static_cast<double>(counters::drawCalls() - callsBefore));
+        allocations += counters::allocations() - allocationsBefore;
+        counters::countAllocations(false);
+        state.SetIterationTime(seconds);
+        times.push_back(seconds * 1000.0);
+    }
+    if (median(calls) <= 0.0) countersBroken = true;
+    Row& row = rowFor(planets);
+    const double perDraw = static_cast<double>(allocations) / std::max<size_t>(1, times.size());
+    if (width == smallWidth) {
+        row.drawSmallMs = median(times);
+        row.drawSmallCpuMs = median(cpu);
+        row.callsSmall = median(calls);
+        row.allocationsPerDraw = perDraw;
+    } else {
+        row.drawLargeMs = median(times);
+        row.drawLargeCpuMs = median(cpu);
+        row.callsLarge = median(calls);
+        row.residentMb = statusMegabytes("VmRSS");
+    }
+    state.counters["draw calls"] = median(calls);
+}
+
+std::string firstFramePath() {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return firstFrameProgram;
+    std::string path(self, static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/') + 1) + firstFrameProgram;
+}
+
+long long monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Starts the game in a fresh process and returns the milliseconds until it has presented
+// its first frame, or a negative number when it did not get there.
+double timeFirstFrame(const std::string& program) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return -1.0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    pid_t child = 0;
+    const long long start = monotonicNanoseconds();
+    const int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    std::string output;
+    char buffer[256];
+    ssize_t got = 0;
+    while (failed == 0 && (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+        output.append(buffer, static_cast<size_t>(got));
+    close(pipeEnds[0]);
+    int status = 0;
+    if (failed == 0) waitpid(child, &status, 0);
+    if (failed != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || output.empty())
+        return -1.0;
+    return static_cast<double>(std::stoll(output) - start) / nanosecondsPerMillisecond;
+}
+
+void printTable(double firstFrameMs, double peakMb) {
+    std::printf(
+        "\nSKYWALTZ frame cost: medians per frame; wall-clock ms with CPU ms in brackets "
+        "(update: its thread; draw: the process with the renderer's threads)\n");
+    std::printf("%7s | %-16s | %-15s | %-17s | %-17s | %9s | %10s | %10s | %8s | %6s\n", "planets",
+                "agents e/p/pl/i", "update ms", "draw ms 480x320", "draw ms 1280x720", "calls 480",
+                "calls 1280", "new/update", "new/draw", "RSS MB");
+    for (const Row& r : rows) {
+        char agents[64], update[32], small[32], large[32];
+        std::snprintf(agents, sizeof agents, "%zu/%zu/%zu/%zu", r.effects, r.players, r.planets,
+                      r.items);
+        std::snprintf(update, sizeof update, "%.3f (%.3f)", r.updateMs, r.updateCpuMs);
+        std::snprintf(small, sizeof small, "%.2f (%.2f)", r.drawSmallMs, r.drawSmallCpuMs);
+        std::snprintf(large, sizeof large, "%.2f (%.2f)", r.drawLargeMs, r.drawLargeCpuMs);
+        std::printf(
+            "%7d | %-16s | %-15s | %-17s | %-17s | %9.0f | %10.0f | %10.1f | %8.1f | "
+            "%6.1f\n",
+            r.planetsAsked, agents, update, small, large, r.callsSmall, r.callsLarge,
+            r.allocationsPerUpdate, r.allocationsPerDraw, r.residentMb);
+    }
+    std::printf("peak RSS of the run (VmHWM): %.1f MB\n", peakMb);
+    std::printf("start-up to first presented frame (median of %d): %.1f ms\n", options.startups,
+                firstFrameMs);
+}
+
+void writeCsv(double firstFrameMs, double peakMb) {
+    std::ofstream csv(options.csv);
+    csv << "planets_asked,effects,players,planets,items,update_ms,update_cpu_ms,"
+           "draw_ms_480x320,draw_cpu_ms_480x320,draw_ms_1280x720,draw_cpu_ms_1280x720,"
+           "draw_calls_480x320,draw_calls_1280x720,allocations_per_update,allocations_per_draw,"
+           "rss_mb,peak_rss_mb,first_frame_ms\n";
+    for (const Row& r : rows)
+        csv << r.planetsAsked << ',' << r.effects << ',' << r.players << ',' << r.planets << ','
+            << r.items << ',' << r.updateMs << ',' << r.updateCpuMs << ',' << r.drawSmallMs << ','
+            << r.drawSmallCpuMs << ',' << r.drawLargeMs << ',' << r.drawLargeCpuMs << ','
+            << r.callsSmall << ',' << r.callsLarge << ',' << r.allocationsPerUpdate << ','
+            << r.allocationsPerDraw << ',' << r.residentMb << ',' << peakMb << ',' << firstFrameMs
+            << '\n';
+}
+
+// Takes this program's own options out of argv and leaves the rest to Google Benchmark.
+void readOptions(int& argc, char** argv) {
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&arg](const char* prefix) { return arg.substr(std::strlen(prefix)); };
+        if (arg == "--smoke")
+            options.smoke = true;
+        else if (arg.rfind("--csv=", 0) == 0)
+            options.csv = value("--csv=");
+        else if (arg.rfind("--update-frames=", 0) == 0)
+            options.updateFrames = std::max(1, std::stoi(value("--update-frames=")));
+        else if (arg.rfind("--draw-frames=", 0) == 0)
+            options.drawFrames = std::max(1, std::stoi(value("--draw-frames=")));
+        else if (arg.rfind("--startups=", 0) == 0)
+            options.startups = std::max(1, std::stoi(value("--startups=")));
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    if (options.smoke) options.updateFrames = options.drawFrames = options.startups = 1;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    readOptions(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    std::vector<int> sizes = worldSizes;
+    if (options.smoke) sizes.resize(1);
+    for (int planets : sizes) {
+        const std::string suffix = "/planets:" + std::to_string(planets);
+        benchmark::RegisterBenchmark(("update" + suffix).c_str(),
+                                     [planets](benchmark::State& s) { benchUpdate(s, planets); })
+            ->UseManualTime()
+            ->Iterations(options.updateFrames)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(
+            ("draw_480x320" + suffix).c_str(),
+            [planets](benchmark::State& s) { benchDraw(s, planets, smallWidth, smallHeight); })
+            ->UseManualTime()
+            ->Iterations(options.drawFrames)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(
+            ("draw_1280x720" + suffix).c_str(),
+            [planets](benchmark::State& s) { benchDraw(s, planets, largeWidth, largeHeight); })
+            ->UseManualTime()
+            ->Iterations(options.drawFrames)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    const double peakMb = statusMegabytes("VmHWM");
+
+    const std::string program = firstFramePath();
+    std::vector<double> startups;
+    for (int i = 0; i < options.startups; ++i) {
+        const double ms = timeFirstFrame(program);
+        if (ms < 0.0) {
+            std::cerr << "skywaltz_bench: " << program << " did not present a frame\n";
+            return 1;
+        }
+        startups.push_back(ms);
+    }
+    const double firstFrameMs = median(startups);
+
+    printTable(firstFrameMs, peakMb);
+    writeCsv(firstFrameMs, peakMb);
+    std::printf("written: %s\n", options.csv.c_str());
+    if (countersBroken) {
+        std::cerr << "skywaltz_bench: no draw call was counted; the GL counter does not work\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,70 @@
+#include "bench_world.hpp"
+
+#include "agents/agent.hpp"
+#include "walkers/player.hpp"
+
+#include <cstdlib>
+
+namespace {
+const sf::Time frameStep = sf::milliseconds(16);  // one update at 60 frames per second
+constexpr int settleUpdates = 625;                // 10 s of 16 ms updates
+constexpr int fadeUpdatesAtMost = 100;            // the fade-in takes 13
+constexpr float firstPlanetRadius = 128.f;        // px, as the scene builds it
+const sf::Vector2f firstPlanetCentre{0.f, 64.f};
+}  // namespace
+
+BenchWorld::BenchWorld(unsigned width, unsigned height) {
+    resources.title = "SKYWALTZ bench";
+    resources.window = &window;
+    resources.createWindow(sf::VideoMode(width, height, 32), windowedStyle);
+    resources.setup(window);
+    resources.soundVolume = 100;
+    resources.musicVolume = 0;
+    input.reset(&resources, true);
+    input.devices = &devices;
+    soundBank.reset(&resources);
+    resources.loadFont("font.ttf");
+    resources.loadTexture("sprites.png");
+}
+
+void BenchWorld::grow(int planets, unsigned seed) {
+    scene.init(&resources, &input, &soundBank);
+    scene.enter();
+    scene.player->input.devices = &devices;
+
+    // Nothing has been updated yet, so nobody holds a pointer to the first planet.
+    for (AgentList* list : {&scene.effects, &scene.planets, &scene.items}) {
+        for (Agent* agent : *list) delete agent;
+        list->clear();
+    }
+    srand(seed);
+    scene.hue = static_cast<float>(rand() % 1000) * 0.001f;
+    scene.generatePlanet(firstPlanetRadius, true, firstPlanetCentre.x, firstPlanetCentre.y);
+    scene.nextPlanetRadius = static_cast<float>(rand() % 128 + 64);
+
+    for (int i = 0; i < fadeUpdatesAtMost && (i == 0 || scene.fade > 0.f); ++i) update();
+
+    while (static_cast<int>(scene.planets.size()) < planets) {
+        if (!scene.findNextPlanetSpot()) break;
+        scene.generatePlanet(scene.nextPlanetRadius, true, scene.nextPlanetPos.x,
+                             scene.nextPlanetPos.y);
+        // The planet is built; the rest of the transition only glides the camera.
+        scene.transitionTime = -1.f;
+        resources.cinematic = false;
+        update();  // the new planet takes its full hitbox before the next search
+    }
+    for (int i = 0; i < settleUpdates; ++i) update();
+}
+
+void BenchWorld::update() {
+    input.update(window);
+    scene.update(frameStep);
+}
+
+void BenchWorld::draw() {
+    window.clear(sf::Color(0, 0, 0, 255));
+    scene.clearLayers();
+    scene.draw();
+    scene.present();
+    window.display();
+}
