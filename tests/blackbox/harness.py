@@ -1,0 +1,464 @@
+"""Drives the real skywaltz binary from outside: a private X server, a scratch working
+directory, xdotool for the keyboard, ImageMagick's import for screenshots.
+
+Every wait is a bounded poll on a condition; nothing relies on the machine being fast.
+"""
+
+import contextlib
+import ctypes
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+# Seconds any one condition may take before the test gives up: generous, because the
+# sanitizer build on a busy machine starts and draws many times slower than a release build.
+PATIENCE = float(os.environ.get("SKYWALTZ_BLACKBOX_PATIENCE", "90"))
+TITLE = "SKYWALTZ"
+
+# Variables that belong to the game under test, not to the tools around it.
+GAME_ONLY_VARIABLES = ("LD_PRELOAD", "ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS")
+
+SANITIZER_MARKS = (
+    "ERROR: AddressSanitizer",
+    "ERROR: LeakSanitizer",
+    "runtime error:",
+    "SUMMARY: UndefinedBehaviorSanitizer",
+    "AddressSanitizer:DEADLYSIGNAL",
+)
+
+
+class Failure(AssertionError):
+    pass
+
+
+class Skipped(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_for(what, predicate, timeout=PATIENCE, interval=0.05):
+    """Polls predicate until it returns something truthy and returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure(f"gave up after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def helper_environment(display):
+    env = {k: v for k, v in os.environ.items() if k not in GAME_ONLY_VARIABLES}
+    env["DISPLAY"] = display
+    return env
+
+
+# ---------------------------------------------------------------------------------------
+# X server
+
+
+class XLib:
+    """The few Xlib calls the tools lack: closing a window as its close button does, and
+    switching key auto-repeat off so a held key stays held."""
+
+    ClientMessage = 33
+
+    class _ClientMessage(ctypes.Structure):
+        _fields_ = [
+            ("type", ctypes.c_int),
+            ("serial", ctypes.c_ulong),
+            ("send_event", ctypes.c_int),
+            ("display", ctypes.c_void_p),
+            ("window", ctypes.c_ulong),
+            ("message_type", ctypes.c_ulong),
+            ("format", ctypes.c_int),
+            ("data", ctypes.c_long * 5),
+        ]
+
+    class _Event(ctypes.Union):
+        pass
+
+    _Event._fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    def __init__(self, display):
+        self.lib = ctypes.CDLL("libX11.so.6")
+        self.lib.XOpenDisplay.restype = ctypes.c_void_p
+        self.lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.lib.XInternAtom.restype = ctypes.c_ulong
+        self.lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.lib.XSendEvent.argtypes = [
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+        self.lib.XFlush.argtypes = [ctypes.c_void_p]
+        self.lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.lib.XAutoRepeatOff.argtypes = [ctypes.c_void_p]
+        self.display = self.lib.XOpenDisplay(display.encode())
+        check(self.display, f"cannot open the X display {display}")
+
+    def close(self):
+        if self.display:
+            self.lib.XCloseDisplay(self.display)
+            self.display = None
+
+    def auto_repeat_off(self):
+        self.lib.XAutoRepeatOff(self.display)
+        self.lib.XSync(self.display, 0)
+
+    def request_close(self, window):
+        protocols = self.lib.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
+        delete = self.lib.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
+        event = XLib._Event()
+        event.xclient.type = XLib.ClientMessage
+        event.xclient.window = window
+        event.xclient.message_type = protocols
+        event.xclient.format = 32
+        event.xclient.data[0] = delete
+        event.xclient.data[1] = 0  # CurrentTime
+        self.lib.XSendEvent(self.display, window, 0, 0, ctypes.byref(event))
+        self.lib.XSync(self.display, 0)
+
+
+class XServer:
+    """A private Xvfb; it picks its own free display number, so tests can run in parallel."""
+
+    def __init__(self, workdir, width=1280, height=720):
+        self.width, self.height = width, height
+        self.log_path = os.path.join(workdir, "xvfb.log")
+        read_end, write_end = os.pipe()
+        with open(self.log_path, "wb") as log:
+            self.proc = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                env=helper_environment(os.environ.get("DISPLAY", "")))
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + PATIENCE
+        while not number.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            ready, _, _ = select.select([read_end], [], [], max(left, 0))
+            if not ready:
+                break
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        if not number.strip().isdigit():
+            self.stop()
+            raise Failure("Xvfb did not start: " + self.log())
+        self.display = ":" + number.strip().decode()
+        self.env = helper_environment(self.display)
+        self.xlib = XLib(self.display)
+        self.xlib.auto_repeat_off()
+
+    def log(self):
+        with open(self.log_path, errors="replace") as f:
+            return f.read()
+
+    def run(self, *args, check_status=True):
+        result = subprocess.run(list(args), env=self.env, stdin=subprocess.DEVNULL,
+                                capture_output=True, text=True, timeout=PATIENCE)
+        if check_status and result.returncode != 0:
+            raise Failure(f"{' '.join(args)} failed ({result.returncode}): {result.stderr}")
+        return result
+
+    def xdotool(self, *args, check_status=True):
+        return self.run("xdotool", *args, check_status=check_status)
+
+    def stop(self):
+        if getattr(self, "xlib", None):
+            self.xlib.close()
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=PATIENCE)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+    # -- windows --------------------------------------------------------------------------
+
+    def windows_named(self, title):
+        result = self.xdotool("search", "--onlyvisible", "--name", f"^{title}$",
+                              check_status=False)
+        return [int(w) for w in result.stdout.split()]
+
+    def geometry(self, window):
+        result = self.xdotool("getwindowgeometry", "--shell", str(window), check_status=False)
+        if result.returncode != 0:
+            return None
+        values = dict(line.split("=", 1) for line in result.stdout.split() if "=" in line)
+        try:
+            return {k: int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")}
+        except (KeyError, ValueError):
+            return None
+
+    def decorated(self, window):
+        """Whether the window asks for a title bar and border (Motif hints, as SFML sets
+        them); a borderless window asks for none."""
+        result = self.run("xprop", "-id", str(window), "_MOTIF_WM_HINTS")
+        match = re.search(r"=\s*(\S+),\s*(\S+),\s*(\S+)", result.stdout)
+        check(match, f"the window has no Motif hints: {result.stdout.strip()}")
+        return int(match.group(3).rstrip(","), 0) != 0
+
+    # -- keyboard and mouse (XTEST: they reach the game's keyboard state) -----------------
+
+    def key_down(self, key):
+        self.xdotool("keydown", key)
+
+    def key_up(self, key):
+        self.xdotool("keyup", key)
+
+    def mouse_to(self, x, y):
+        self.xdotool("mousemove", str(x), str(y))
+
+    # -- screenshots ----------------------------------------------------------------------
+
+    def screenshot(self):
+        result = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
+                                stdin=subprocess.DEVNULL, capture_output=True, timeout=PATIENCE)
+        if result.returncode != 0:
+            raise Failure("import failed: " + result.stderr.decode(errors="replace"))
+        return Image.from_ppm(result.stdout)
+
+
+# ---------------------------------------------------------------------------------------
+# Images
+
+
+class Image:
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
+
+    @staticmethod
+    def from_ppm(data):
+        # "P6" width height maxval, separated by white space, then one byte of white space.
+        fields, position = [], 0
+        while len(fields) < 4:
+            while data[position:position + 1].isspace():
+                position += 1
+            if data[position:position + 1] == b"#":
+                position = data.index(b"\n", position)
+                continue
+            start = position
+            while not data[position:position + 1].isspace():
+                position += 1
+            fields.append(data[start:position])
+        check(fields[0] == b"P6" and fields[3] == b"255", f"not an 8-bit PPM: {fields}")
+        width, height = int(fields[1]), int(fields[2])
+        rgb = data[position + 1:position + 1 + width * height * 3]
+        check(len(rgb) == width * height * 3, "truncated screenshot")
+        return Image(width, height, rgb)
+
+    def crop(self, x, y, w, h):
+        x0, y0 = max(x, 0), max(y, 0)
+        x1, y1 = min(x + w, self.width), min(y + h, self.height)
+        rows = [self.rgb[(row * self.width + x0) * 3:(row * self.width + x1) * 3]
+                for row in range(y0, y1)]
+        return Image(x1 - x0, y1 - y0, b"".join(rows))
+
+    def pixels(self, step=1):
+        rgb, w = self.rgb, self.width
+        for y in range(0, self.height, step):
+            base = y * w * 3
+            for x in range(0, w, step):
+                i = base + x * 3
+                yield x, y, rgb[i], rgb[i + 1], rgb[i + 2]
+
+    def save_ppm(self, path):
+        """Keeps a failing test's evidence; PPM is what the tools write without help."""
+        with open(path, "wb") as f:
+            f.write(b"P6\n%d %d\n255\n" % (self.width, self.height) + self.rgb)
+
+
+def colour_stats(image, step=2):
+    """Mean brightness, the share of bright pixels, the number of distinct colours."""
+    total = bright = 0
+    brightness = 0.0
+    colours = set()
+    for _, _, r, g, b in image.pixels(step):
+        total += 1
+        level = max(r, g, b)
+        brightness += level
+        if level > 100:
+            bright += 1
+        colours.add((r >> 3, g >> 3, b >> 3))
+    return {"mean": brightness / max(total, 1), "bright": bright / max(total, 1),
+            "colours": len(colours)}
+
+
+def difference(a, b, step=2):
+    """Share of sampled pixels that differ clearly between two same-sized images."""
+    check(a.width == b.width and a.height == b.height, "images of different sizes")
+    changed = total = 0
+    for (_, _, r1, g1, b1), (_, _, r2, g2, b2) in zip(a.pixels(step), b.pixels(step)):
+        total += 1
+        if abs(r1 - r2) + abs(g1 - g2) + abs(b1 - b2) > 48:
+            changed += 1
+    return changed / max(total, 1)
+
+
+# ---------------------------------------------------------------------------------------
+# The game
+
+
+def mirror(source, target):
+    """A content/ tree of real directories and symlinked files, so a test can replace one
+    file without copying the others."""
+    for root, dirs, files in os.walk(source):
+        rel = os.path.relpath(root, source)
+        os.makedirs(os.path.join(target, rel), exist_ok=True)
+        for name in files:
+            os.symlink(os.path.abspath(os.path.join(root, name)), os.path.join(target, rel, name))
+
+
+class GameRun:
+    """One start of the binary in its own working directory."""
+
+    def __init__(self, binary, scratch, xserver):
+        self.binary, self.xserver = binary, xserver
+        self.cwd = os.path.join(scratch, "game")
+        os.makedirs(self.cwd, exist_ok=True)
+        self.out_path = os.path.join(scratch, "game.out")
+        self.err_path = os.path.join(scratch, "game.err")
+        self.proc = None
+        self.window = None
+        self.status = None
+
+    def write_config(self, text):
+        with open(os.path.join(self.cwd, "config.txt"), "w") as f:
+            f.write(text)
+
+    def start(self, wrapper=()):
+        env = dict(os.environ)
+        env["DISPLAY"] = self.xserver.display
+        env.setdefault("ALSOFT_DRIVERS", "null")
+        with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
+            self.proc = subprocess.Popen(list(wrapper) + [self.binary], cwd=self.cwd, env=env,
+                                         stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+        return self
+
+    def stderr(self):
+        with open(self.err_path, errors="replace") as f:
+            return f.read()
+
+    def game_lines(self):
+        """The lines the game itself wrote (not SFML's, Mesa's or OpenAL's)."""
+        return [line for line in self.stderr().splitlines() if line.startswith("skywaltz:")]
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def require_running(self):
+        if not self.running():
+            raise Failure(f"the game ended with status {self.proc.returncode}:\n{self.stderr()}")
+
+    def wait_exit(self, timeout=PATIENCE):
+        try:
+            self.status = self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the game was still running after {timeout:.0f} s:\n{self.stderr()}")
+        return self.status
+
+    def find_window(self, size=None):
+        """Waits for a visible window titled SKYWALTZ (of `size`, if given) and returns its
+        id. A window that is re-created (fullscreen) gets a new id, so callers say which
+        size they expect."""
+        seen = []
+
+        def probe():
+            self.require_running()
+            for window in self.xserver.windows_named(TITLE):
+                geometry = self.xserver.geometry(window)
+                if geometry is None:
+                    continue
+                found = (geometry["WIDTH"], geometry["HEIGHT"])
+                if found not in seen:
+                    seen.append(found)
+                if size is None or found == tuple(size):
+                    return window
+            return None
+
+        try:
+            self.window = wait_for(f"a window titled {TITLE}" + (f" of {size}" if size else ""),
+                                   probe)
+        except Failure as failure:
+            raise Failure(f"{failure}; sizes seen: {seen}") from None
+        return self.window
+
+    def bring_to_origin(self):
+        """Without a window manager SFML can place the window partly off screen."""
+        self.xserver.xdotool("windowmove", str(self.window), "0", "0")
+        wait_for("the window to reach (0, 0)",
+                 lambda: (g := self.xserver.geometry(self.window)) and g["X"] == 0 and g["Y"] == 0)
+        self.xserver.xdotool("windowfocus", str(self.window), check_status=False)
+
+    def screenshot(self):
+        """The window's pixels (it must be at the origin)."""
+        geometry = self.xserver.geometry(self.window)
+        check(geometry is not None, "the game's window vanished")
+        return self.xserver.screenshot().crop(0, 0, geometry["WIDTH"], geometry["HEIGHT"])
+
+    def let_frames_pass(self):
+        """Returns once the game has run an update that began after this call: the picture
+        changes twice (the pointer is nudged each time, so even a paused world, which still
+        draws the cursor, changes), and the update behind the second change came after the
+        first. A key released before this call has then been seen released."""
+        geometry = self.xserver.geometry(self.window)
+        check(geometry is not None, "the game's window vanished")
+        for offset in (24, 8):
+            before = self.screenshot()
+            self.xserver.mouse_to(geometry["WIDTH"] - offset, geometry["HEIGHT"] - 8)
+            wait_for("the game to draw another frame",
+                     lambda: self.require_running() or difference(before, self.screenshot()) > 0,
+                     interval=0.05)
+
+    def close_window(self):
+        """What the window's close button does."""
+        self.xserver.xlib.request_close(self.window)
+
+    def stop(self):
+        if self.proc is not None and self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+            try:
+                self.proc.wait(timeout=PATIENCE)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+    def check_clean_stderr(self):
+        text = self.stderr()
+        for mark in SANITIZER_MARKS:
+            check(mark not in text, f"the sanitizers reported a fault:\n{text}")
+
+
+@contextlib.contextmanager
+def session(binary, screen=(1280, 720)):
+    """A scratch directory, a private X server and a game run that are torn down together.
+    A failing test keeps the scratch directory and says where."""
+    scratch = tempfile.mkdtemp(prefix="skywaltz-blackbox-")
+    os.chmod(scratch, 0o755)
+    xserver = XServer(scratch, *screen)
+    run = GameRun(binary, scratch, xserver)
+    ok = False
+    try:
+        yield run
+        ok = True
+    finally:
+        run.stop()
+        xserver.stop()
+        if ok:
+            shutil.rmtree(scratch, ignore_errors=True)
+        else:
+            print(f"scratch directory kept: {scratch}")
