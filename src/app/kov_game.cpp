@@ -1,6 +1,6 @@
 #include "app/kov_game.hpp"
 
-#include "scenes/scene.hpp"
+#include "world/scene_base.hpp"
 
 #include <iostream>
 
@@ -18,7 +18,9 @@ void loadSounds(SoundBank& bank, const Resources& resources) {
 
 void KOV_Game::init() {
     resources.title = "SKYWALTZ";
-    Game::init();
+    // The sprite sheet is looked for before the window opens, so a game started from the
+    // wrong folder says one thing and leaves nothing on screen.
+    resources.locateContent();
     if (resources.loadTexture("sprites.png") < 0) {
         std::cerr << "skywaltz: cannot start without its sprite sheet "
                   << (resources.spritesDir + "sprites.png").toAnsiString()
@@ -26,7 +28,9 @@ void KOV_Game::init() {
         startFailure = 1;
         return;
     }
+    Game::init();
+    resources.loadIcon("icon.png");
     loadSounds(soundBank, resources);
     resources.openMusic("Skywaltz.ogg", true);
-    scenes.push_back(new Scene());
+    scenes.push_back(new SceneBase());
 }

@@ -114,6 +114,7 @@ TEST(KovGame, MissingSpriteSheetEndsWithStatusOneAndOneClearLine) {
     EXPECT_FALSE(game.window.isOpen());
     EXPECT_NE(errors.find(scratch.path + "/content/sprites/sprites.png"), std::string::npos);
     EXPECT_NE(errors.find("start the game from the folder that holds content/"), std::string::npos);
+    EXPECT_EQ(errors.find("skywaltz:"), errors.rfind("skywaltz:")) << errors;
 }
 
 TEST(KovGame, InitOpensTheTitledWindowWithItsServices) {
