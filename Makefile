@@ -19,8 +19,12 @@ FUZZ_RUNS  ?= 1000000
 FUZZ_TIME  ?= 25
 # Extra options for `make bench`, e.g. BENCH_ARGS=--draw-frames=100.
 BENCH_ARGS ?=
+# Simulated minutes of random play for `make soak`.
+SOAK_MINUTES ?= 30
+# Where `make install` puts the game; DESTDIR is honoured as usual.
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build asan run test fuzz bench sheet-preview clean
+.PHONY: all deps configure build asan run test soak fuzz bench install package sheet-preview clean
 
 all: build
 
@@ -52,6 +56,17 @@ test: build asan
 # build tree. A measurement, not a test; a few minutes on two cores.
 bench: build
 	cd $(BUILD) && $(TESTENV) $(HEADLESS) ./skywaltz_bench --csv=bench.csv $(BENCH_ARGS)
+
+# Half an hour of random play in the sanitised build; it reports errors, planets and leaks.
+soak: asan
+	cd $(ASAN_BUILD) && $(TESTENV) $(HEADLESS) env $(ASANENV) SKYWALTZ_SOAK_MINUTES=$(SOAK_MINUTES) ./tests/soak/skywaltz_soak
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in the build tree, installable with `apt install ./skywaltz_*.deb`.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # New inputs go to the build tree; the committed corpus only seeds the run.
 fuzz: deps
