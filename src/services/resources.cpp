@@ -33,6 +33,12 @@ Resources::~Resources() {
 
 void Resources::createWindow(sf::VideoMode mode, sf::Uint32 style) {
     window->create(mode, title, style, gameContext());
+    applyIcon();
+}
+
+void Resources::applyIcon() {
+    if (window == nullptr || !window->isOpen() || icon.getSize().x == 0) return;
+    window->setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
 }
 
 void Resources::setup(sf::RenderWindow& w) {
@@ -108,6 +114,18 @@ bool Resources::openMusic(const sf::String& name, bool loop) {
     music.setLoop(loop);
     music.setVolume(static_cast<float>(musicVolume));
     music.play();
+    return true;
+}
+
+bool Resources::loadIcon(const sf::String& name) {
+    const std::string path = (contentDir + name).toAnsiString();
+    sf::Image image;
+    if (!fileExists(path) || !image.loadFromFile(path)) {
+        std::cerr << "skywaltz: cannot load the icon " << path << "; the window goes without one\n";
+        return false;
+    }
+    icon = image;
+    applyIcon();
     return true;
 }
 

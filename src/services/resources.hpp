@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SFML/Audio/Music.hpp>
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -33,6 +34,9 @@ public:
     int loadTexture(const sf::String& name);
     int loadFont(const sf::String& name);
     bool openMusic(const sf::String& name, bool loop);
+    // Loads the window's icon from the content directory and shows it; the window keeps it
+    // when it is re-created. Without the file the window simply has no icon.
+    bool loadIcon(const sf::String& name);
 
     // Switches between the borderless desktop-sized window and the configured window.
     void setFullscreen(bool on);
@@ -42,7 +46,7 @@ public:
     sf::Vector2f measureText(int font, const sf::String& text);
     sf::Vector2f measureTextHalf(int font, const sf::String& text);
 
-    // Opens the window with the game's title, style and context for the given mode.
+    // Opens the window with the game's title, icon, style and context for the given mode.
     void createWindow(sf::VideoMode mode, sf::Uint32 style);
 
     sf::RenderWindow* window = nullptr;
@@ -63,8 +67,10 @@ public:
     int colorDelay = 32;
     sf::Music music;
     sf::String title = "untitled";
+    sf::Image icon;
 
 private:
+    void applyIcon();
     void createLayers();
     void releaseLayers();
 };
