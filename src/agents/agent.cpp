@@ -70,6 +70,14 @@ void Agent::drawSprite() {
     resources->layers[static_cast<size_t>(layer)]->draw(sprite, resources->states);
 }
 
+void Agent::drawVisible(const sf::Drawable& drawable, const sf::FloatRect& worldBounds,
+                        const sf::RenderStates& states) {
+    sf::RenderTexture* target = resources->layers[static_cast<size_t>(layer)];
+    const sf::View& view = target->getView();
+    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
+    if (worldBounds.intersects(visible)) target->draw(drawable, states);
+}
+
 sf::String Agent::message(Agent*, const sf::String& text) { return text; }
 
 sf::FloatRect Agent::hitboxRect(sf::Vector2f at) const {

@@ -3,6 +3,7 @@
 #include "agents/animator.hpp"
 
 #include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/RenderStates.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/String.hpp>
 #include <SFML/System/Time.hpp>
@@ -79,4 +80,10 @@ public:
 protected:
     // Draws the sprite on whole pixels into the agent's layer, without the on-screen test.
     void drawSprite();
+    // Draws a shape, an overlay or a disc into the agent's layer unless it lies wholly
+    // outside the layer's view, where it could not change a pixel: in a grown world most
+    // planets, overlays and discs are far off screen, and sending them to the renderer
+    // anyway made the frame's cost grow with the world.
+    void drawVisible(const sf::Drawable& drawable, const sf::FloatRect& worldBounds,
+                     const sf::RenderStates& states = sf::RenderStates::Default);
 };

@@ -108,5 +108,5 @@ void BallSplash::update(sf::Time elapsed) {
 
 void BallSplash::draw() {
     disc.setPosition(position);
-    resources->layers[static_cast<size_t>(layer)]->draw(disc);
+    drawVisible(disc, disc.getGlobalBounds());
 }

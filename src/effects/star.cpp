@@ -54,5 +54,5 @@ void Star::update(sf::Time elapsed) {
 
 void Star::draw() {
     disc.setPosition(position);
-    resources->layers[static_cast<size_t>(layer)]->draw(disc);
+    drawVisible(disc, disc.getGlobalBounds());
 }

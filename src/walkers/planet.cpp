@@ -86,7 +86,7 @@ void Planet::update(sf::Time elapsed) {
 
 void Planet::draw() {
     shape.setPosition(position);
-    resources->layers[static_cast<size_t>(layer)]->draw(shape, sf::RenderStates(sf::BlendAlpha));
+    drawVisible(shape, shape.getGlobalBounds(), sf::RenderStates(sf::BlendAlpha));
 }
 
 sf::String Planet::message(Agent*, const sf::String& text) {

@@ -220,7 +220,7 @@ void Spacewalker::draw() {
     overlay.setRotation(sprite.getRotation());
     overlay.setScale(sprite.getScale());
     overlay.setOrigin(sprite.getOrigin());
-    resources->layers[static_cast<std::size_t>(layer)]->draw(overlay);
+    drawVisible(overlay, overlay.getGlobalBounds());
     if (overlayBehind) Agent::draw();
     if (!surfaced && !onPlanet && spaceTime < maxSpaceTime) {
         bubble.position = position;

@@ -150,7 +150,7 @@ TEST_F(PlanetTest, PlaysItsSurfaceSoundLoudForLandingsAndSofterForSteps) {
     EXPECT_FLOAT_EQ(30.f, sound.getVolume());
 }
 
-TEST_F(PlanetTest, IsDrawnIntoItsLayerEvenFarOffScreen) {
+TEST_F(PlanetTest, IsDrawnWheneverItReachesItsLayersViewWhateverTheCamera) {
     auto planet = make(20.f, 0.f, 100.f, 100.f);
     planet->update(frame());
     world.resources.view.setCenter(5000.f, 5000.f);
@@ -158,4 +158,12 @@ TEST_F(PlanetTest, IsDrawnIntoItsLayerEvenFarOffScreen) {
     planet->draw();
     EXPECT_GT(paintedPixels(world.resources, 2), 0);
     EXPECT_EQ(0, paintedPixels(world.resources, 1));
+}
+
+TEST_F(PlanetTest, ShowsItsEdgeWhileItsCentreIsOutsideTheView) {
+    auto planet = make(60.f, 0.f, -40.f, 100.f);
+    for (int i = 0; i < 20; ++i) planet->update(frame());
+    clearLayer(world.resources, 2);
+    planet->draw();
+    EXPECT_GT(paintedPixels(world.resources, 2), 0);
 }
