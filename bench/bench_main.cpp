@@ -200,16 +200,20 @@ long long monotonicNanoseconds() {
 
 // Starts the game in a fresh process and returns the milliseconds until it has presented
 // its first frame, or a negative number when it did not get there.
-double timeFirstFrame(const std::string& program) {
+// Runs the game's start-up program, with `argument` unless it is empty, and returns what it
+// printed, or "" when it failed; `started` is the monotonic clock just before the spawn.
+std::string runGame(const std::string& program, const std::string& argument, long long& started) {
     int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return -1.0;
+    if (pipe(pipeEnds) != 0) return "";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    std::string arg = argument;
+    char* argv[] = {const_cast<char*>(program.c_str()), argument.empty() ? nullptr : &arg[0],
+                    nullptr};
     pid_t child = 0;
-    const long long start = monotonicNanoseconds();
+    started = monotonicNanoseconds();
     const int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
@@ -221,12 +225,25 @@ double timeFirstFrame(const std::string& program) {
     close(pipeEnds[0]);
     int status = 0;
     if (failed == 0) waitpid(child, &status, 0);
-    if (failed != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || output.empty())
-        return -1.0;
-    return static_cast<double>(std::stoll(output) - start) / nanosecondsPerMillisecond;
+    if (failed != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return "";
+    return output;
 }
 
-void printTable(double firstFrameMs, double peakMb) {
+double timeFirstFrame(const std::string& program) {
+    long long started = 0;
+    const std::string output = runGame(program, "", started);
+    if (output.empty()) return -1.0;
+    return static_cast<double>(std::stoll(output) - started) / nanosecondsPerMillisecond;
+}
+
+// The game's own peak resident memory with a world grown to `planets`.
+double gameMegabytes(const std::string& program, int planets) {
+    long long started = 0;
+    const std::string output = runGame(program, "--grow=" + std::to_string(planets), started);
+    return output.empty() ? -1.0 : std::stod(output);
+}
+
+void printTable(double firstFrameMs, double peakMb, int gamePlanets, double gameMb) {
     std::printf(
         "\nSKYWALTZ frame cost: medians per frame; wall-clock ms with CPU ms in brackets "
         "(update: its thread; draw: the process with the renderer's threads)\n");
@@ -246,23 +263,26 @@ void printTable(double firstFrameMs, double peakMb) {
             r.planetsAsked, agents, update, small, large, r.callsSmall, r.callsLarge,
             r.allocationsPerUpdate, r.allocationsPerDraw, r.residentMb);
     }
-    std::printf("peak RSS of the run (VmHWM): %.1f MB\n", peakMb);
+    std::printf("peak RSS of this benchmark's run (VmHWM): %.1f MB\n", peakMb);
+    std::printf("peak RSS of the game itself with %d planets, at the default settings: %.1f MB\n",
+                gamePlanets, gameMb);
     std::printf("start-up to first presented frame (median of %d): %.1f ms\n", options.startups,
                 firstFrameMs);
 }
 
-void writeCsv(double firstFrameMs, double peakMb) {
+void writeCsv(double firstFrameMs, double peakMb, double gameMb) {
     std::ofstream csv(options.csv);
     csv << "planets_asked,effects,players,planets,items,update_ms,update_cpu_ms,"
            "draw_ms_480x320,draw_cpu_ms_480x320,draw_ms_1280x720,draw_cpu_ms_1280x720,"
            "draw_calls_480x320,draw_calls_1280x720,allocations_per_update,allocations_per_draw,"
-           "rss_mb,peak_rss_mb,first_frame_ms\n";
+           "rss_mb,peak_rss_mb,game_peak_rss_mb,first_frame_ms\n";
     for (const Row& r : rows)
         csv << r.planetsAsked << ',' << r.effects << ',' << r.players << ',' << r.planets << ','
             << r.items << ',' << r.updateMs << ',' << r.updateCpuMs << ',' << r.drawSmallMs << ','
             << r.drawSmallCpuMs << ',' << r.drawLargeMs << ',' << r.drawLargeCpuMs << ','
             << r.callsSmall << ',' << r.callsLarge << ',' << r.allocationsPerUpdate << ','
-            << r.allocationsPerDraw << ',' << r.residentMb << ',' << peakMb << ',' << firstFrameMs
+            << r.allocationsPerDraw << ',' << r.residentMb << ',' << peakMb << ',' << gameMb << ','
+            << firstFrameMs
             << '\n';
 }
 
@@ -331,8 +351,14 @@ int main(int argc, char** argv) {
     }
     const double firstFrameMs = median(startups);
 
-    printTable(firstFrameMs, peakMb);
-    writeCsv(firstFrameMs, peakMb);
+    const double gameMb = gameMegabytes(program, sizes.back());
+    if (gameMb < 0.0) {
+        std::cerr << "skywaltz_bench: " << program << " did not grow its world\n";
+        return 1;
+    }
+
+    printTable(firstFrameMs, peakMb, sizes.back(), gameMb);
+    writeCsv(firstFrameMs, peakMb, gameMb);
     std::printf("written: %s\n", options.csv.c_str());
     if (countersBroken) {
         std::cerr << "skywaltz_bench: no draw call was counted; the GL counter does not work\n";

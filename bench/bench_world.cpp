@@ -13,6 +13,18 @@ constexpr float firstPlanetRadius = 128.f;        // px, as the scene builds it
 const sf::Vector2f firstPlanetCentre{0.f, 64.f};
 }  // namespace
 
+void addPlanets(SceneBase& scene, int planets, const std::function<void()>& update) {
+    while (static_cast<int>(scene.planets.size()) < planets) {
+        if (!scene.findNextPlanetSpot()) break;
+        scene.generatePlanet(scene.nextPlanetRadius, true, scene.nextPlanetPos.x,
+                             scene.nextPlanetPos.y);
+        // The planet is built; the rest of the transition only glides the camera.
+        scene.transitionTime = -1.f;
+        scene.resources->cinematic = false;
+        update();
+    }
+}
+
 BenchWorld::BenchWorld(unsigned width, unsigned height) {
     resources.title = "SKYWALTZ bench";
     resources.window = &window;
@@ -44,15 +56,7 @@ void BenchWorld::grow(int planets, unsigned seed) {
 
     for (int i = 0; i < fadeUpdatesAtMost && (i == 0 || scene.fade > 0.f); ++i) update();
 
-    while (static_cast<int>(scene.planets.size()) < planets) {
-        if (!scene.findNextPlanetSpot()) break;
-        scene.generatePlanet(scene.nextPlanetRadius, true, scene.nextPlanetPos.x,
-                             scene.nextPlanetPos.y);
-        // The planet is built; the rest of the transition only glides the camera.
-        scene.transitionTime = -1.f;
-        resources.cinematic = false;
-        update();  // the new planet takes its full hitbox before the next search
-    }
+    addPlanets(scene, planets, [this] { update(); });
     for (int i = 0; i < settleUpdates; ++i) update();
 }
 

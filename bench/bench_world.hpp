@@ -7,6 +7,8 @@
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <functional>
+
 // Input devices on which nothing is ever pressed: the player stands still.
 class IdleDevices : public InputDevices {
 public:
@@ -19,6 +21,10 @@ public:
     }
     bool isMouseButtonPressed(sf::Mouse::Button) const override { return false; }
 };
+
+// Adds planets to an entered scene as its transition does, until it has `planets` or no spot
+// is left; `update` runs one frame so each new planet takes its hitbox before the next search.
+void addPlanets(SceneBase& scene, int planets, const std::function<void()>& update);
 
 // The gameplay scene in a real window of its own with the game's services, the sprite sheet
 // and the font, grown to a number of planets the way the game grows it.

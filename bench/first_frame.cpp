@@ -1,23 +1,44 @@
 // The game as main() starts it, stopped right after its first frame has been presented: on
 // standard output it writes the monotonic clock of that moment in nanoseconds, so the
 // benchmark that spawned it can tell the time from start-up to the first frame.
+//
+// With --grow=N it instead grows the world to N planets after that frame, lets it settle,
+// presents one more frame and writes its own peak resident memory in MB: the memory of the
+// game itself, without the benchmark's windows and counters.
 #include "app/kov_game.hpp"
+#include "bench_world.hpp"
 #include "world/scene_base.hpp"
 
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <fstream>
+#include <string>
 
 namespace {
+const sf::Time frameStep = sf::milliseconds(16);  // one update at 60 frames per second
+constexpr int settleUpdates = 625;                // 10 s of 16 ms updates
+
 long long monotonicNanoseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
+double peakResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    return 0.0;
+}
+
 class FirstFrameGame : public KOV_Game {
 public:
+    explicit FirstFrameGame(int planetsToGrow) : planetsToGrow(planetsToGrow) {}
+
     void init() override {
         KOV_Game::init();
         // The first frame to time is the world's: a game that does not yet open on the
@@ -31,19 +52,36 @@ public:
     void draw() override {
         KOV_Game::draw();
         glFinish();
-        if (!reported) std::printf("%lld\n", monotonicNanoseconds());
+        if (planetsToGrow > 0)
+            reportGrownMemory();
+        else
+            std::printf("%lld\n", monotonicNanoseconds());
         std::fflush(stdout);
-        reported = true;
         quit();
     }
 
 private:
-    bool reported = false;
+    void reportGrownMemory() {
+        auto* scene = static_cast<SceneBase*>(scenes[0]);
+        const auto step = [this, scene] {
+            input.update(window);
+            scene->update(frameStep);
+        };
+        addPlanets(*scene, planetsToGrow, step);
+        for (int i = 0; i < settleUpdates; ++i) step();
+        KOV_Game::draw();
+        glFinish();
+        std::printf("%.1f\n", peakResidentMegabytes());
+    }
+
+    int planetsToGrow;
 };
 }  // namespace
 
-int main() {
-    auto* game = new FirstFrameGame();
+int main(int argc, char** argv) {
+    int planets = 0;
+    if (argc > 1 && std::strncmp(argv[1], "--grow=", 7) == 0) planets = std::atoi(argv[1] + 7);
+    auto* game = new FirstFrameGame(planets);
     const int status = game->run();
     delete game;
     return status;
