@@ -68,10 +68,11 @@ def helper_environment(display):
 
 
 class XLib:
-    """The few Xlib calls the tools lack: closing a window as its close button does, and
-    switching key auto-repeat off so a held key stays held."""
+    """The few Xlib calls the tools lack: closing a window as its close button does,
+    switching key auto-repeat off so a held key stays held, and reading a window's icon."""
 
     ClientMessage = 33
+    IconPixmapHint = 1 << 2
 
     class _ClientMessage(ctypes.Structure):
         _fields_ = [
@@ -90,6 +91,19 @@ class XLib:
 
     _Event._fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
+    class _WMHints(ctypes.Structure):
+        _fields_ = [
+            ("flags", ctypes.c_long),
+            ("input", ctypes.c_int),
+            ("initial_state", ctypes.c_int),
+            ("icon_pixmap", ctypes.c_ulong),
+            ("icon_window", ctypes.c_ulong),
+            ("icon_x", ctypes.c_int),
+            ("icon_y", ctypes.c_int),
+            ("icon_mask", ctypes.c_ulong),
+            ("window_group", ctypes.c_ulong),
+        ]
+
     def __init__(self, display):
         self.lib = ctypes.CDLL("libX11.so.6")
         self.lib.XOpenDisplay.restype = ctypes.c_void_p
@@ -102,6 +116,16 @@ class XLib:
         self.lib.XFlush.argtypes = [ctypes.c_void_p]
         self.lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         self.lib.XAutoRepeatOff.argtypes = [ctypes.c_void_p]
+        self.lib.XGetWMHints.restype = ctypes.POINTER(XLib._WMHints)
+        self.lib.XGetWMHints.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.lib.XFree.argtypes = [ctypes.c_void_p]
+        self.lib.XGetGeometry.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 7
+        # The game re-creates its window for fullscreen: asking about a window that has just
+        # gone is not an error that should end the test.
+        handler_type = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+        self._ignore_errors = handler_type(lambda display, event: 0)
+        self.lib.XSetErrorHandler.argtypes = [handler_type]
+        self.lib.XSetErrorHandler(self._ignore_errors)
         self.display = self.lib.XOpenDisplay(display.encode())
         check(self.display, f"cannot open the X display {display}")
 
@@ -126,6 +150,24 @@ class XLib:
         event.xclient.data[1] = 0  # CurrentTime
         self.lib.XSendEvent(self.display, window, 0, 0, ctypes.byref(event))
         self.lib.XSync(self.display, 0)
+
+    def icon_size(self, window):
+        """The size of the icon pixmap in the window's WM hints, or None."""
+        hints = self.lib.XGetWMHints(self.display, window)
+        if not hints:
+            return None
+        flags, pixmap = hints.contents.flags, hints.contents.icon_pixmap
+        self.lib.XFree(hints)
+        if not flags & XLib.IconPixmapHint or not pixmap:
+            return None
+        root = ctypes.c_ulong()
+        x, y = ctypes.c_int(), ctypes.c_int()
+        width, height, border, depth = (ctypes.c_uint() for _ in range(4))
+        if not self.lib.XGetGeometry(self.display, pixmap, ctypes.byref(root), ctypes.byref(x),
+                                     ctypes.byref(y), ctypes.byref(width), ctypes.byref(height),
+                                     ctypes.byref(border), ctypes.byref(depth)):
+            return None
+        return width.value, height.value
 
 
 class XServer:

@@ -6,14 +6,17 @@ home folder. Every wait is a bounded poll.
 usage: install_test.py <cmake> <build tree> <scratch parent>
 """
 
-import ctypes
 import os
-import select
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
+
+# The private X server, the Xlib calls and the bounded waits of the black-box tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "blackbox"))
+import harness as h  # noqa: E402
+from harness import check, wait_for  # noqa: E402
 
 APP_ID = "org.skywaltz.Skywaltz"
 TITLE = "SKYWALTZ"
@@ -22,44 +25,15 @@ WINDOW_ICON_SIZE = 128
 DEFAULT_CONFIG = ("resolution: auto\nmusic: 100\nsounds: 100\nfullscreen: on\n"
                   "screenshake: on\ncolordelay: 1")
 SCREEN = (1280, 720)
-# Seconds one condition may take: the sanitizer build on a busy machine starts slowly.
-PATIENCE = 45.0
-GAME_ONLY_VARIABLES = ("LD_PRELOAD", "ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS")
-SANITIZER_MARKS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:",
-                   "SUMMARY: UndefinedBehaviorSanitizer")
-
-
-class Failure(AssertionError):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def wait_for(what, predicate, timeout=PATIENCE, interval=0.05):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure(f"gave up after {timeout:.0f} s waiting for {what}")
-        time.sleep(interval)
-
-
-def tool_environment(display=None):
-    env = {k: v for k, v in os.environ.items() if k not in GAME_ONLY_VARIABLES}
+def tool_environment():
+    env = {k: v for k, v in os.environ.items() if k not in h.GAME_ONLY_VARIABLES}
     env.pop("DESTDIR", None)
-    if display is not None:
-        env["DISPLAY"] = display
     return env
 
 
 def run(args, env=None):
     result = subprocess.run(args, env=env or tool_environment(), stdin=subprocess.DEVNULL,
-                            capture_output=True, text=True, timeout=PATIENCE)
+                            capture_output=True, text=True, timeout=h.PATIENCE)
     return result
 
 
@@ -141,148 +115,6 @@ def check_tree(prefix, build):
 
 
 # ---------------------------------------------------------------------------------------
-# X server
-
-
-class _ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("data", ctypes.c_long * 5)]
-
-
-class _Event(ctypes.Union):
-    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
-
-
-class _WMHints(ctypes.Structure):
-    _fields_ = [("flags", ctypes.c_long), ("input", ctypes.c_int),
-                ("initial_state", ctypes.c_int), ("icon_pixmap", ctypes.c_ulong),
-                ("icon_window", ctypes.c_ulong), ("icon_x", ctypes.c_int), ("icon_y", ctypes.c_int),
-                ("icon_mask", ctypes.c_ulong), ("window_group", ctypes.c_ulong)]
-
-
-class XLib:
-    """Closing a window as its close button does, and reading its icon."""
-
-    CLIENT_MESSAGE = 33
-    ICON_PIXMAP_HINT = 1 << 2
-
-    def __init__(self, display):
-        lib = ctypes.CDLL("libX11.so.6")
-        self.lib = lib
-        lib.XOpenDisplay.restype = ctypes.c_void_p
-        lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        lib.XInternAtom.restype = ctypes.c_ulong
-        lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                                   ctypes.c_void_p]
-        lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        lib.XGetWMHints.restype = ctypes.POINTER(_WMHints)
-        lib.XGetWMHints.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        lib.XFree.argtypes = [ctypes.c_void_p]
-        lib.XGetGeometry.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 7
-        # The game re-creates its window when it enters fullscreen: a window that has just
-        # gone is not an error here, so Xlib must not end the test for it.
-        handler_type = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
-        self._ignore_errors = handler_type(lambda display, event: 0)
-        lib.XSetErrorHandler.argtypes = [handler_type]
-        lib.XSetErrorHandler(self._ignore_errors)
-        self.display = lib.XOpenDisplay(display.encode())
-        check(self.display, f"cannot open the X display {display}")
-
-    def close(self):
-        if self.display:
-            self.lib.XCloseDisplay(self.display)
-            self.display = None
-
-    def request_close(self, window):
-        event = _Event()
-        event.xclient.type = XLib.CLIENT_MESSAGE
-        event.xclient.window = window
-        event.xclient.message_type = self.lib.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
-        event.xclient.format = 32
-        event.xclient.data[0] = self.lib.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
-        self.lib.XSendEvent(self.display, window, 0, 0, ctypes.byref(event))
-        self.lib.XSync(self.display, 0)
-
-    def icon_size(self, window):
-        """The size of the icon pixmap in the window's WM hints, or None."""
-        hints = self.lib.XGetWMHints(self.display, window)
-        if not hints:
-            return None
-        pixmap = hints.contents.icon_pixmap if hints.contents.flags & XLib.ICON_PIXMAP_HINT else 0
-        self.lib.XFree(hints)
-        if not pixmap:
-            return None
-        root = ctypes.c_ulong()
-        x, y = ctypes.c_int(), ctypes.c_int()
-        width, height, border, depth = (ctypes.c_uint() for _ in range(4))
-        if not self.lib.XGetGeometry(self.display, pixmap, ctypes.byref(root), ctypes.byref(x),
-                                     ctypes.byref(y), ctypes.byref(width), ctypes.byref(height),
-                                     ctypes.byref(border), ctypes.byref(depth)):
-            return None
-        return width.value, height.value
-
-
-class XServer:
-    """A private Xvfb on a free display number of its own choosing: tests run in parallel
-    and other tests open windows with the same title."""
-
-    def __init__(self, scratch):
-        self.log_path = os.path.join(scratch, "xvfb.log")
-        read_end, write_end = os.pipe()
-        with open(self.log_path, "wb") as log:
-            self.proc = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp", "-noreset"],
-                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                env=tool_environment())
-        os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + PATIENCE
-        while not number.endswith(b"\n"):
-            ready, _, _ = select.select([read_end], [], [], max(deadline - time.monotonic(), 0))
-            chunk = os.read(read_end, 16) if ready else b""
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        if not number.strip().isdigit():
-            self.stop()
-            with open(self.log_path, errors="replace") as f:
-                raise Failure("Xvfb did not start: " + f.read())
-        self.display = ":" + number.strip().decode()
-        self.xlib = XLib(self.display)
-
-    def windows_named(self, title):
-        result = run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
-                     env=tool_environment(self.display))
-        return [int(w) for w in result.stdout.split()]
-
-    def size_of(self, window):
-        result = run(["xdotool", "getwindowgeometry", "--shell", str(window)],
-                     env=tool_environment(self.display))
-        values = dict(line.split("=", 1) for line in result.stdout.split() if "=" in line)
-        try:
-            return int(values["WIDTH"]), int(values["HEIGHT"])
-        except (KeyError, ValueError):
-            return None
-
-    def stop(self):
-        if getattr(self, "xlib", None):
-            self.xlib.close()
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=PATIENCE)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
-
-
-# ---------------------------------------------------------------------------------------
 # Starting the installed game
 
 
@@ -307,9 +139,10 @@ def play(xserver, launcher, scratch, name, env_changes, window_size):
 
     def the_window():
         if proc.poll() is not None:
-            raise Failure(f"{name}: the game ended with status {proc.returncode}:\n{stderr()}")
+            raise h.Failure(f"{name}: the game ended with status {proc.returncode}:\n{stderr()}")
         for window in xserver.windows_named(TITLE):
-            if xserver.size_of(window) == window_size:
+            geometry = xserver.geometry(window)
+            if geometry and (geometry["WIDTH"], geometry["HEIGHT"]) == window_size:
                 return window
         return None
 
@@ -320,7 +153,7 @@ def play(xserver, launcher, scratch, name, env_changes, window_size):
         check(icon == (WINDOW_ICON_SIZE, WINDOW_ICON_SIZE), f"{name}: the window icon is {icon}")
 
         # A window that is being re-created may miss the request: ask again until it ends.
-        deadline = time.monotonic() + PATIENCE
+        deadline = time.monotonic() + h.PATIENCE
         while proc.poll() is None and time.monotonic() < deadline:
             for window in xserver.windows_named(TITLE):
                 xserver.xlib.request_close(window)
@@ -331,7 +164,7 @@ def play(xserver, launcher, scratch, name, env_changes, window_size):
         check(proc.poll() is not None, f"{name}: the game did not close:\n{stderr()}")
         check(proc.returncode == 0,
               f"{name}: the game ended with status {proc.returncode}:\n{stderr()}")
-        for mark in SANITIZER_MARKS:
+        for mark in h.SANITIZER_MARKS:
             check(mark not in stderr(), f"{name}: the sanitizers reported:\n{stderr()}")
     finally:
         if proc.poll() is None:
@@ -364,7 +197,7 @@ def main():
 
     launcher = os.path.join(prefix, "bin/skywaltz-launcher")
     content = os.path.join(prefix, "share/skywaltz/content")
-    xserver = XServer(scratch)
+    xserver = h.XServer(scratch, *SCREEN)
     try:
         # First start with only HOME set: the settings go to ~/.local/share/skywaltz.
         home = os.path.join(scratch, "home")
@@ -394,6 +227,6 @@ def main():
 if __name__ == "__main__":
     try:
         sys.exit(main())
-    except Failure as failure:
+    except h.Failure as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         sys.exit(1)
