@@ -67,15 +67,20 @@ void Agent::draw() {
 
 void Agent::drawSprite() {
     sprite.setPosition(std::trunc(position.x), std::trunc(position.y));
-    resources->layers[static_cast<size_t>(layer)]->draw(sprite, resources->states);
+    resources->drawSprite(layer, sprite, resources->states);
 }
 
 void Agent::drawVisible(const sf::Drawable& drawable, const sf::FloatRect& worldBounds,
                         const sf::RenderStates& states) {
-    sf::RenderTexture* target = resources->layers[static_cast<size_t>(layer)];
-    const sf::View& view = target->getView();
+    const size_t index = static_cast<size_t>(layer);
+    const sf::View& view = resources->layers.viewOf(index);
     const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
-    if (worldBounds.intersects(visible)) target->draw(drawable, states);
+    if (!worldBounds.intersects(visible)) return;
+    // A sprite joins the layer's batch; anything else goes in after what waits there.
+    if (const auto* asSprite = dynamic_cast<const sf::Sprite*>(&drawable))
+        resources->drawSprite(layer, *asSprite, states);
+    else
+        resources->layers[index]->draw(drawable, states);
 }
 
 sf::String Agent::message(Agent*, const sf::String& text) { return text; }

@@ -66,6 +66,42 @@ void Resources::locateContent() {
     sfxDir = contentDir + "sfx" + separator;
 }
 
+sf::RenderTexture* Layers::operator[](std::size_t layer) {
+    batches[layer].flush();
+    return textures[layer];
+}
+
+void Layers::drawSprite(std::size_t layer, const sf::Sprite& sprite,
+                        const sf::RenderStates& states) {
+    batches[layer].add(sprite, states);
+}
+
+void Layers::flush(std::size_t layer) { batches[layer].flush(); }
+
+void Layers::flushAll() {
+    for (SpriteBatch& batch : batches) batch.flush();
+}
+
+void Layers::add(sf::RenderTexture* texture) {
+    textures.push_back(texture);
+    batches.emplace_back(texture);
+}
+
+void Layers::release() {
+    for (SpriteBatch& batch : batches) batch.discard();
+    batches.clear();
+    for (sf::RenderTexture* texture : textures) delete texture;
+    textures.clear();
+}
+
+void Resources::drawSprite(int layer, const sf::Sprite& sprite, const sf::RenderStates& states) {
+    layers.drawSprite(static_cast<std::size_t>(layer), sprite, states);
+}
+
+void Resources::flush(int layer) { layers.flush(static_cast<std::size_t>(layer)); }
+
+void Resources::flushAll() { layers.flushAll(); }
+
 void Resources::createLayers() {
     releaseLayers();
     sf::ContextSettings withDepth;
@@ -73,18 +109,17 @@ void Resources::createLayers() {
     for (int i = 0; i < layerCount; ++i) {
         auto* layer = new sf::RenderTexture();
         layer->create(static_cast<unsigned>(width), static_cast<unsigned>(height), withDepth);
-        layers.push_back(layer);
+        layers.add(layer);
     }
 }
 
-void Resources::releaseLayers() {
-    for (sf::RenderTexture* layer : layers) delete layer;
-    layers.clear();
-}
+void Resources::releaseLayers() { layers.release(); }
 
 int Resources::loadTexture(const sf::String& name) {
     const std::string path = (spritesDir + name).toAnsiString();
     sf::Texture texture;
+    // Waiting sprites point into the texture list, which may move.
+    layers.flushAll();
     // The caller says what a missing texture means; SFML has said why it failed.
     if (!fileExists(path) || !texture.loadFromFile(path)) return -1;
     textures.push_back(texture);
