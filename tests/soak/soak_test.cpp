@@ -67,6 +67,7 @@ public:
             drawFrame();
             checkWorld(i);
             planetsReached = std::max(planetsReached, static_cast<int>(scene.planets.size()));
+            if ((i + 1) % updatesPerMinute == 0) reportProgress(i + 1);
         }
     }
 
@@ -128,6 +129,12 @@ private:
         scene.draw();
         scene.present();
         world.window.display();
+    }
+
+    // A long soak says how far it has come once a simulated minute.
+    void reportProgress(int updates) const {
+        std::cerr << "minute " << updates / updatesPerMinute << ": " << scene.planets.size()
+                  << " planets, " << errandsStarted << " errands, " << errors << " errors\n";
     }
 
     void report(int update, const std::string& what) {
