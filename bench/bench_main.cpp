@@ -282,8 +282,7 @@ void writeCsv(double firstFrameMs, double peakMb, double gameMb) {
             << r.drawSmallCpuMs << ',' << r.drawLargeMs << ',' << r.drawLargeCpuMs << ','
             << r.callsSmall << ',' << r.callsLarge << ',' << r.allocationsPerUpdate << ','
             << r.allocationsPerDraw << ',' << r.residentMb << ',' << peakMb << ',' << gameMb << ','
-            << firstFrameMs
-            << '\n';
+            << firstFrameMs << '\n';
 }
 
 // Takes this program's own options out of argv and leaves the rest to Google Benchmark.

@@ -59,7 +59,9 @@ void Agent::hurt(Agent* source, float f, int a, int b, int amount) {
     damage(source->position.x, source->position.y, f, a, b, amount, 0.4f);
 }
 
-void Agent::onDeath() { removeMe = true; }
+void Agent::onDeath() {
+    removeMe = true;
+}
 
 void Agent::draw() {
     if (isOnScreen(drawMargin)) drawSprite();
@@ -83,7 +85,9 @@ void Agent::drawVisible(const sf::Drawable& drawable, const sf::FloatRect& world
         resources->layers[index]->draw(drawable, states);
 }
 
-sf::String Agent::message(Agent*, const sf::String& text) { return text; }
+sf::String Agent::message(Agent*, const sf::String& text) {
+    return text;
+}
 
 sf::FloatRect Agent::hitboxRect(sf::Vector2f at) const {
     if (!solid) return {0.f, 0.f, 0.f, 0.f};

@@ -18,7 +18,7 @@ constexpr const char* settingsFile = "config.txt";
 constexpr float fullscreenRestoreDelay = 0.1f;  // s of focused time before fullscreen returns
 constexpr int screenLayer = 6;
 constexpr float focusLineHeight = 24.f;  // px between the two focus lines
-constexpr float textBaseOffset = 16.f;  // px drawText adds to y
+constexpr float textBaseOffset = 16.f;   // px drawText adds to y
 // Complaints about the settings file shown before the rest are only counted: a file full of
 // bad values must not flood the terminal nor keep the game from starting.
 constexpr int settingsComplaintsShown = 10;
@@ -72,8 +72,9 @@ void Game::init() {
     loadSettings(width, height, fullscreen, musicVolume, soundVolume, screenShake, colorDelay);
 
     resources.window = &window;
-    resources.createWindow(sf::VideoMode(static_cast<unsigned>(width), static_cast<unsigned>(height), 32),
-                           windowedStyle);
+    resources.createWindow(
+        sf::VideoMode(static_cast<unsigned>(width), static_cast<unsigned>(height), 32),
+        windowedStyle);
     frameRate = 60;
     resources.setup(window);
     resources.screenShake = screenShake;

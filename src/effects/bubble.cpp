@@ -7,13 +7,15 @@
 
 namespace {
 constexpr sf::Uint8 shownAlpha = 128;
-constexpr float blinkRate = 24.f;      // rad/s of the blink's sine
-constexpr float scaleKeep = 0.8f;      // of the scale kept per update while growing in
-constexpr float scaleGain = 0.2f;      // of full size added per update
+constexpr float blinkRate = 24.f;  // rad/s of the blink's sine
+constexpr float scaleKeep = 0.8f;  // of the scale kept per update while growing in
+constexpr float scaleGain = 0.2f;  // of full size added per update
 const sf::Time frameTime = sf::seconds(0.07f);
 }  // namespace
 
-Bubble::Bubble(Resources* r) : Agent(r) { setup(); }
+Bubble::Bubble(Resources* r) : Agent(r) {
+    setup();
+}
 
 void Bubble::setup() {
     Agent::setup();

@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 namespace {
-constexpr int splashCells = 7;                  // the seventh is never shown
+constexpr int splashCells = 7;  // the seventh is never shown
 const sf::Time splashFrameTime = sf::seconds(0.07f);
 
 const SplashLook landingLook{32, 32, 1, 0, {1.2f, 1.3f}, {16.f, 16.f}};

@@ -8,11 +8,11 @@
 #include <cstdlib>
 
 namespace {
-constexpr float spawnReach = 0.6f;     // of the window width around the camera
-constexpr int brightnessRange = 24;    // a star is this much brighter than the sky, at most
-constexpr float fadeShare = 10.f;      // the star shrinks in the last 1/fadeShare of its life
-constexpr float scaleKeep = 0.8f;      // of the drawn scale kept per update
-constexpr float scaleGain = 0.2f;      // of the target scale taken per update
+constexpr float spawnReach = 0.6f;   // of the window width around the camera
+constexpr int brightnessRange = 24;  // a star is this much brighter than the sky, at most
+constexpr float fadeShare = 10.f;    // the star shrinks in the last 1/fadeShare of its life
+constexpr float scaleKeep = 0.8f;    // of the drawn scale kept per update
+constexpr float scaleGain = 0.2f;    // of the target scale taken per update
 }  // namespace
 
 Star::Star(Resources* r, sf::Color colour, float x, float y) : Agent(r), disc(0.f, 30) {

@@ -9,13 +9,13 @@
 #include <cmath>
 
 namespace {
-constexpr float slideSpeed = 420.f;      // px/s of an entry sliding in or out
-constexpr float selectedStandOut = 20.f; // px the selected entry stands out to the right
-constexpr float stickRelease = 0.3f;     // stick back within this lets the next push act
-constexpr float stickPush = 0.5f;        // stick past this moves the selection
-constexpr float hotZoneExtra = 20.f;     // px right of a label that still counts as on it
-constexpr float hiddenMargin = 10.f;     // px past the left edge of a hidden entry
-constexpr float rowTextOffset = 16.f;    // px drawText adds below y
+constexpr float slideSpeed = 420.f;       // px/s of an entry sliding in or out
+constexpr float selectedStandOut = 20.f;  // px the selected entry stands out to the right
+constexpr float stickRelease = 0.3f;      // stick back within this lets the next push act
+constexpr float stickPush = 0.5f;         // stick past this moves the selection
+constexpr float hotZoneExtra = 20.f;      // px right of a label that still counts as on it
+constexpr float hiddenMargin = 10.f;      // px past the left edge of a hidden entry
+constexpr float rowTextOffset = 16.f;     // px drawText adds below y
 constexpr int menuFont = 0;
 const sf::String changeSound = "menu_change";
 const sf::String refuseSound = "menu_no";
@@ -190,4 +190,6 @@ void Menu::draw() {
     }
 }
 
-bool Menu::onMenuAction(int) { return false; }
+bool Menu::onMenuAction(int) {
+    return false;
+}

@@ -12,7 +12,9 @@ constexpr float fadeOpacityRate = 500.f;     // opacity units per fade duration
 constexpr float fadeCoverScale = 5.f;        // the cover is this many windows wide and high
 }  // namespace
 
-Scene::~Scene() { deleteAgents(); }
+Scene::~Scene() {
+    deleteAgents();
+}
 
 void Scene::deleteAgents() {
     for (AgentList* list : {&effects, &players, &planets, &items}) {

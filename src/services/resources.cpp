@@ -2,16 +2,18 @@
 
 #include <SFML/Window/ContextSettings.hpp>
 
+#include <unistd.h>
 #include <cmath>
 #include <iostream>
-#include <unistd.h>
 
 namespace {
-constexpr int textSize = 16;              // px, the size every text is measured and drawn at
-constexpr unsigned int fontLoadSize = 128; // px, the size loadFont leaves on the shared text
+constexpr int textSize = 16;                // px, the size every text is measured and drawn at
+constexpr unsigned int fontLoadSize = 128;  // px, the size loadFont leaves on the shared text
 constexpr char separator = '/';
 
-sf::ContextSettings gameContext() { return sf::ContextSettings(0, 0, 0, 2, 0); }
+sf::ContextSettings gameContext() {
+    return sf::ContextSettings(0, 0, 0, 2, 0);
+}
 
 sf::String workingDirectory() {
     char buffer[4096];
@@ -19,7 +21,9 @@ sf::String workingDirectory() {
     return sf::String(buffer);
 }
 
-bool fileExists(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
+bool fileExists(const std::string& path) {
+    return access(path.c_str(), R_OK) == 0;
+}
 }  // namespace
 
 Resources::Resources() = default;
@@ -76,7 +80,9 @@ void Layers::drawSprite(std::size_t layer, const sf::Sprite& sprite,
     batches[layer].add(sprite, states);
 }
 
-void Layers::flush(std::size_t layer) { batches[layer].flush(); }
+void Layers::flush(std::size_t layer) {
+    batches[layer].flush();
+}
 
 void Layers::flushAll() {
     for (SpriteBatch& batch : batches) batch.flush();
@@ -98,9 +104,13 @@ void Resources::drawSprite(int layer, const sf::Sprite& sprite, const sf::Render
     layers.drawSprite(static_cast<std::size_t>(layer), sprite, states);
 }
 
-void Resources::flush(int layer) { layers.flush(static_cast<std::size_t>(layer)); }
+void Resources::flush(int layer) {
+    layers.flush(static_cast<std::size_t>(layer));
+}
 
-void Resources::flushAll() { layers.flushAll(); }
+void Resources::flushAll() {
+    layers.flushAll();
+}
 
 void Resources::createLayers() {
     releaseLayers();
@@ -113,7 +123,9 @@ void Resources::createLayers() {
     }
 }
 
-void Resources::releaseLayers() { layers.release(); }
+void Resources::releaseLayers() {
+    layers.release();
+}
 
 int Resources::loadTexture(const sf::String& name) {
     const std::string path = (spritesDir + name).toAnsiString();
@@ -130,7 +142,8 @@ int Resources::loadFont(const sf::String& name) {
     const std::string path = (contentDir + name).toAnsiString();
     auto* font = new sf::Font();
     if (!fileExists(path) || !font->loadFromFile(path)) {
-        std::cerr << "skywaltz: cannot load the font " << path << "; the game goes on without text\n";
+        std::cerr << "skywaltz: cannot load the font " << path
+                  << "; the game goes on without text\n";
         delete font;
         return -1;
     }

@@ -2,10 +2,12 @@
 
 #include "services/resources.hpp"
 
-#include <cstdlib>
 #include <unistd.h>
+#include <cstdlib>
 
-SoundBank::~SoundBank() { clear(); }
+SoundBank::~SoundBank() {
+    clear();
+}
 
 void SoundBank::clear() {
     for (NamedSound* entry : entries) delete entry;

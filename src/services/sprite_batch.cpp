@@ -16,17 +16,17 @@ SpriteBatch::SpriteBatch(sf::RenderTarget* t) : target(t) {
 }
 
 bool SpriteBatch::fits(const sf::Sprite& sprite, const sf::RenderStates& states) const {
-    return vertices.empty() || (sprite.getTexture() == pending.texture &&
-                                states.shader == pending.shader &&
-                                states.blendMode == pending.blendMode);
+    return vertices.empty() ||
+           (sprite.getTexture() == pending.texture && states.shader == pending.shader &&
+            states.blendMode == pending.blendMode);
 }
 
 void SpriteBatch::add(const sf::Sprite& sprite, const sf::RenderStates& states) {
     if (sprite.getTexture() == nullptr || target == nullptr) return;
     if (!fits(sprite, states)) flush();
     if (vertices.empty()) {
-        pending = sf::RenderStates(states.blendMode, sf::Transform::Identity,
-                                   sprite.getTexture(), states.shader);
+        pending = sf::RenderStates(states.blendMode, sf::Transform::Identity, sprite.getTexture(),
+                                   states.shader);
     }
     // As sf::Sprite lays out its corners and texture coordinates.
     const sf::FloatRect bounds = sprite.getLocalBounds();
@@ -51,6 +51,10 @@ void SpriteBatch::flush() {
     vertices.clear();
 }
 
-void SpriteBatch::discard() { vertices.clear(); }
+void SpriteBatch::discard() {
+    vertices.clear();
+}
 
-std::size_t SpriteBatch::pendingSprites() const { return vertices.size() / verticesPerSprite; }
+std::size_t SpriteBatch::pendingSprites() const {
+    return vertices.size() / verticesPerSprite;
+}

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 namespace {
-sf::Uint8 channel(float unit) { return static_cast<sf::Uint8>(unit * 255.f); }
+sf::Uint8 channel(float unit) {
+    return static_cast<sf::Uint8>(unit * 255.f);
+}
 
 sf::Uint8 clampChannel(float value) {
     return static_cast<sf::Uint8>(std::clamp(value, 0.f, 255.f));

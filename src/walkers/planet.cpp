@@ -11,19 +11,19 @@
 
 namespace {
 constexpr std::size_t discPoints = 60;
-constexpr float startWobble = 0.2f;      // pulse amplitude factor after a reset
-constexpr float bounceWobble = 0.5f;     // after "bounce"
+constexpr float startWobble = 0.2f;            // pulse amplitude factor after a reset
+constexpr float bounceWobble = 0.5f;           // after "bounce"
 constexpr float wobbleFrequency = 13.412123f;  // rad/s
-constexpr float pulseDepth = 0.2f;       // scale swing per unit of wobble
-constexpr float growRate = 0.3f;         // of the way to full size per update
-constexpr float shrinkRate = 0.2f;       // of the way to nothing per update while dying
-constexpr float goneScale = 0.05f;       // a dying planet below this is removed
-constexpr float driftKeep = 0.98f;       // of the drift kept per update
+constexpr float pulseDepth = 0.2f;             // scale swing per unit of wobble
+constexpr float growRate = 0.3f;               // of the way to full size per update
+constexpr float shrinkRate = 0.2f;             // of the way to nothing per update while dying
+constexpr float goneScale = 0.05f;             // a dying planet below this is removed
+constexpr float driftKeep = 0.98f;             // of the drift kept per update
 constexpr float landingVolume = 1.0f;
 constexpr float stepVolume = 0.6f;
 constexpr float surfacePitch = 0.8f;
 constexpr float surfacePitchVariation = 0.2f;
-constexpr float tintKeep = 0.33f;        // pale tint: hue colour * keep + lift
+constexpr float tintKeep = 0.33f;  // pale tint: hue colour * keep + lift
 constexpr float tintLift = 150.f;
 }  // namespace
 

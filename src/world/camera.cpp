@@ -6,14 +6,14 @@
 #include <cstdlib>
 
 namespace {
-constexpr float kickFraction = 0.075f;    // of the kick removed per update
-constexpr float kickDeadZone = 2.f;       // px
-constexpr float zoomStep = 0.015f;        // zoom change per update
-constexpr float shakeInterval = 0.075f;   // s between new shake directions
-constexpr float shakeKeep = 0.8f;         // of the shake offset kept per update
-constexpr float shakeEasing = 0.2f;       // of the way to the shake goal per update
-constexpr float startShakeTime = 0.1f;    // s
-constexpr float startShakeStrength = 5.f; // px per second of shake left
+constexpr float kickFraction = 0.075f;     // of the kick removed per update
+constexpr float kickDeadZone = 2.f;        // px
+constexpr float zoomStep = 0.015f;         // zoom change per update
+constexpr float shakeInterval = 0.075f;    // s between new shake directions
+constexpr float shakeKeep = 0.8f;          // of the shake offset kept per update
+constexpr float shakeEasing = 0.2f;        // of the way to the shake goal per update
+constexpr float startShakeTime = 0.1f;     // s
+constexpr float startShakeStrength = 5.f;  // px per second of shake left
 }  // namespace
 
 sf::Vector2f normalize(sf::Vector2f v) {
@@ -28,9 +28,13 @@ sf::Vector2f approach(float fraction, float deadZone, sf::Vector2f from, sf::Vec
     return from;
 }
 
-float lerp(float a, float b, float t) { return a * (1.f - t) + b * t; }
+float lerp(float a, float b, float t) {
+    return a * (1.f - t) + b * t;
+}
 
-sf::Vector2f lerp(sf::Vector2f a, sf::Vector2f b, float t) { return a * (1.f - t) + b * t; }
+sf::Vector2f lerp(sf::Vector2f a, sf::Vector2f b, float t) {
+    return a * (1.f - t) + b * t;
+}
 
 void Camera::reset(Resources* r) {
     resources = r;

@@ -14,20 +14,22 @@
 #include <ctime>
 
 namespace {
-constexpr float firstPlanetRadius = 128.f;    // px
+constexpr float firstPlanetRadius = 128.f;  // px
 const sf::Vector2f firstPlanetCentre{0.f, 64.f};
-constexpr float resetPlanetRadius = 160.f;    // px, the planet the reset action builds
-constexpr float starInterval = 0.5f;          // s between background stars
-constexpr float backgroundEasing = 0.1f;      // of the way to the goal colour per update
-constexpr float cameraGlide = 0.05f;          // of the way to the new planet per update
-constexpr float cameraDeadZone = 2.f;         // px
-constexpr float burstDuration = 2.f;          // s of light before the planet is built
-constexpr float transitionDuration = 3.f;     // s until the camera is handed back
-constexpr float burstSize = 64.f;             // px, diameter of each burst disc
-constexpr int escButton = 7;                  // joystick buttons
+constexpr float resetPlanetRadius = 160.f;  // px, the planet the reset action builds
+constexpr float starInterval = 0.5f;        // s between background stars
+constexpr float backgroundEasing = 0.1f;    // of the way to the goal colour per update
+constexpr float cameraGlide = 0.05f;        // of the way to the new planet per update
+constexpr float cameraDeadZone = 2.f;       // px
+constexpr float burstDuration = 2.f;        // s of light before the planet is built
+constexpr float transitionDuration = 3.f;   // s until the camera is handed back
+constexpr float burstSize = 64.f;           // px, diameter of each burst disc
+constexpr int escButton = 7;                // joystick buttons
 constexpr int resetButton = 6;
 
-int randomShade() { return rand() % 32 + 32; }
+int randomShade() {
+    return rand() % 32 + 32;
+}
 }  // namespace
 
 void SceneBase::enter() {
@@ -45,7 +47,8 @@ void SceneBase::enter() {
     background.setSize({2.f * w, 2.f * h});
     background.setOrigin(w, h);
 
-    player = new Player(resources, &effects, &players, &planets, &items, soundBank, &camera, 0.f, 0.f);
+    player =
+        new Player(resources, &effects, &players, &planets, &items, soundBank, &camera, 0.f, 0.f);
     players.push_back(player);
 
     const int blue = randomShade();
@@ -91,8 +94,8 @@ void SceneBase::update(sf::Time elapsed) {
 void SceneBase::spawnStars(sf::Time elapsed) {
     starTimer += elapsed.asSeconds();
     if (starTimer > starInterval) {
-        effects.push_back(new Star(resources, background.getFillColor(), camera.position.x,
-                                   camera.position.y));
+        effects.push_back(
+            new Star(resources, background.getFillColor(), camera.position.x, camera.position.y));
         starTimer = 0.f;
     }
 }

@@ -12,34 +12,38 @@
 #include <cstdlib>
 
 namespace {
-constexpr float fullTurn = 6.2831852f;        // rad
-constexpr float propSpacing = 64.f;           // px of surface per prop angle step, before scaling
+constexpr float fullTurn = 6.2831852f;  // rad
+constexpr float propSpacing = 64.f;     // px of surface per prop angle step, before scaling
 constexpr float propStepScale = 0.3f;
-constexpr float insideOffset = 5.f;           // px from the centre where props and characters start
-constexpr float altarOffset = 15.f;           // px from the centre where the altar and orb start
-constexpr float oppositeSide = 3.14f;         // rad between the altar's and the orb's angles
-constexpr int maxCharacters = 4;              // rand() % this characters, 0 to 3
-constexpr int planetsBeforeCharacters = 2;    // characters only once more planets than this exist
-constexpr float backgroundShade = 0.15f;      // of the newest planet's colour in the background goal
-constexpr int spotTries = 50;                 // angles tried around each planet
+constexpr float insideOffset = 5.f;         // px from the centre where props and characters start
+constexpr float altarOffset = 15.f;         // px from the centre where the altar and orb start
+constexpr float oppositeSide = 3.14f;       // rad between the altar's and the orb's angles
+constexpr int maxCharacters = 4;            // rand() % this characters, 0 to 3
+constexpr int planetsBeforeCharacters = 2;  // characters only once more planets than this exist
+constexpr float backgroundShade = 0.15f;    // of the newest planet's colour in the background goal
+constexpr int spotTries = 50;               // angles tried around each planet
 constexpr float spotAngleStep = 0.2561843137294009f;  // rad between tries
-constexpr float usualGap = 64.f;              // px between planets
+constexpr float usualGap = 64.f;                      // px between planets
 constexpr float everyFourthGap = 128.f;
 constexpr float everySeventhGap = 200.f;
 
-float randomAngle() { return static_cast<float>(rand() % 360); }
+float randomAngle() {
+    return static_cast<float>(rand() % 360);
+}
 
 sf::Vector2f around(sf::Vector2f centre, float angle, float distance) {
     return centre + sf::Vector2f(std::cos(angle), std::sin(angle)) * distance;
 }
 
-sf::Uint8 shade(sf::Uint8 channel) { return static_cast<sf::Uint8>(channel * backgroundShade); }
+sf::Uint8 shade(sf::Uint8 channel) {
+    return static_cast<sf::Uint8>(channel * backgroundShade);
+}
 }  // namespace
 
 void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
     const float h = hue;
-    planets.push_back(new Planet(resources, &effects, &players, &planets, &items, soundBank, radius,
-                                 h, x, y));
+    planets.push_back(
+        new Planet(resources, &effects, &players, &planets, &items, soundBank, radius, h, x, y));
 
     const float step = (propSpacing / radius) * propStepScale;
     for (float a = step * static_cast<float>(rand() % 100) * 0.001f; a < fullTurn; a += step)

@@ -202,11 +202,11 @@ TEST_F(AgentTest, DrawVisibleSkipsOnlyWhatLiesWhollyOutsideTheLayersView) {
     // The layer looks at x from 760 to 1240 and y from -160 to 160.
     world.resources.layers[1]->setView(sf::View({1000.f, 0.f}, {480.f, 320.f}));
     CountedDrawable shape;
-    painter.drawVisible(shape, {0.f, 0.f, 480.f, 320.f});  // the window's own corner: far away
-    painter.drawVisible(shape, {700.f, -10.f, 59.f, 20.f});   // ends one pixel short
-    painter.drawVisible(shape, {1000.f, 161.f, 5.f, 5.f});    // below the bottom edge
+    painter.drawVisible(shape, {0.f, 0.f, 480.f, 320.f});    // the window's own corner: far away
+    painter.drawVisible(shape, {700.f, -10.f, 59.f, 20.f});  // ends one pixel short
+    painter.drawVisible(shape, {1000.f, 161.f, 5.f, 5.f});   // below the bottom edge
     EXPECT_EQ(shape.draws, 0);
-    painter.drawVisible(shape, {700.f, -10.f, 61.f, 20.f});   // reaches one pixel in
+    painter.drawVisible(shape, {700.f, -10.f, 61.f, 20.f});       // reaches one pixel in
     painter.drawVisible(shape, {500.f, -500.f, 1000.f, 1000.f});  // covers the whole view
     EXPECT_EQ(shape.draws, 2);
     painter.layer = 2;  // another layer keeps the window's own view

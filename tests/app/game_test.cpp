@@ -4,9 +4,9 @@
 #include "scenes/scene.hpp"
 #include "support/test_world.hpp"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 // Runs a test inside a scratch working directory, so the game finds no content/ there.
@@ -40,7 +40,9 @@ protected:
     GameSwitchTest() {
         for (int i = 0; i < 3; ++i) game.scenes.push_back(new FlagScene());
     }
-    FlagScene& scene(int i) { return *static_cast<FlagScene*>(game.scenes[static_cast<size_t>(i)]); }
+    FlagScene& scene(int i) {
+        return *static_cast<FlagScene*>(game.scenes[static_cast<size_t>(i)]);
+    }
     void initScenes() {
         game.resources.window = &game.window;
         game.resources.createWindow(sf::VideoMode(480, 320, 32), windowedStyle);

@@ -4,7 +4,8 @@
 
 TEST(SoundBank, PlaysAMatchingSoundAtTheSoundsVolume) {
     TestWorld world;
-    ASSERT_TRUE(world.soundBank.addSound("jump", (world.resources.sfxDir + "jump.wav").toAnsiString()));
+    ASSERT_TRUE(
+        world.soundBank.addSound("jump", (world.resources.sfxDir + "jump.wav").toAnsiString()));
     world.resources.soundVolume = 50;
     world.soundBank.playSound("jump", 0.6f, 0.8f, 0.f);
     const sf::Sound& sound = world.soundBank.entries[0]->sound;
@@ -14,7 +15,8 @@ TEST(SoundBank, PlaysAMatchingSoundAtTheSoundsVolume) {
 
 TEST(SoundBank, IsSilentAtSoundsVolumeZeroAndForUnknownNames) {
     TestWorld world;
-    ASSERT_TRUE(world.soundBank.addSound("jump", (world.resources.sfxDir + "jump.wav").toAnsiString()));
+    ASSERT_TRUE(
+        world.soundBank.addSound("jump", (world.resources.sfxDir + "jump.wav").toAnsiString()));
     const float untouched = world.soundBank.entries[0]->sound.getVolume();
     world.resources.soundVolume = 0;
     world.soundBank.playSound("jump", 1.f, 2.f, 0.f);

@@ -107,9 +107,9 @@ TEST_F(SpriteBatchTest, WhatIsDrawnIntoTheLayerBetweenSpritesStaysBetweenThem) {
     world.resources.layers[spriteLayer]->draw(disc);
     world.resources.drawSprite(spriteLayer, above, world.resources.states);
     const sf::Image image = layerImage(world.resources, spriteLayer);
-    EXPECT_EQ(sf::Color::Red, image.getPixel( 105, 120));
-    EXPECT_EQ(sf::Color::Green, image.getPixel( 120, 120));  // the disc over the red square
-    EXPECT_EQ(sf::Color::Blue, image.getPixel( 135, 120));   // the blue square over the disc
+    EXPECT_EQ(sf::Color::Red, image.getPixel(105, 120));
+    EXPECT_EQ(sf::Color::Green, image.getPixel(120, 120));  // the disc over the red square
+    EXPECT_EQ(sf::Color::Blue, image.getPixel(135, 120));   // the blue square over the disc
 }
 
 TEST_F(SpriteBatchTest, ARunOfAlikeSpritesIsOneDrawAndEachChangeOfTextureOrBlendStartsAnother) {
@@ -120,7 +120,8 @@ TEST_F(SpriteBatchTest, ARunOfAlikeSpritesIsOneDrawAndEachChangeOfTextureOrBlend
     const SpriteBatch& batch = world.resources.layers.batch(spriteLayer);
     const int before = batch.drawsSent();
 
-    for (int i = 0; i < 40; ++i) world.resources.drawSprite(spriteLayer, sheet, world.resources.states);
+    for (int i = 0; i < 40; ++i)
+        world.resources.drawSprite(spriteLayer, sheet, world.resources.states);
     EXPECT_EQ(40u, batch.pendingSprites());
     EXPECT_EQ(before, batch.drawsSent());
     world.resources.drawSprite(spriteLayer, elsewhere, world.resources.states);

@@ -24,7 +24,7 @@
 namespace {
 constexpr int updatesPerMinute = 60 * 60;
 constexpr int shortestErrandInterval = 360;  // updates between scripted errands (ceremony
-                                            // and transition take 300)
+                                             // and transition take 300)
 // A long soak spreads its errands out: a world of some sixty planets is grown over the run
 // rather than hundreds, which would make the half hour take many hours under the sanitizers.
 constexpr int errandsPerSoak = 60;
@@ -33,12 +33,12 @@ constexpr int mostPlanetsAsked = 30;
 constexpr int fullscreenOdds = 20000;
 constexpr int resetOdds = 60000;
 constexpr int pauseOdds = 1800;
-constexpr int unpauseOdds = 30;          // while paused
+constexpr int unpauseOdds = 30;  // while paused
 constexpr int menuMoveOdds = 10;
-constexpr int menuChooseOdds = 200;      // rarely, so a pause seldom resets the world
+constexpr int menuChooseOdds = 200;  // rarely, so a pause seldom resets the world
 
-const int playerKeys[] = {sf::Keyboard::W,    sf::Keyboard::A,     sf::Keyboard::S,
-                          sf::Keyboard::D,    sf::Keyboard::Up,    sf::Keyboard::Left,
+const int playerKeys[] = {sf::Keyboard::W,     sf::Keyboard::A,    sf::Keyboard::S,
+                          sf::Keyboard::D,     sf::Keyboard::Up,   sf::Keyboard::Left,
                           sf::Keyboard::Right, sf::Keyboard::Down, sf::Keyboard::Space,
                           sf::Keyboard::X};
 int soakUpdates() {
@@ -49,7 +49,9 @@ int soakUpdates() {
     return (minutes > 0 ? minutes : 2) * updatesPerMinute;
 }
 
-bool finite(sf::Vector2f v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+bool finite(sf::Vector2f v) {
+    return std::isfinite(v.x) && std::isfinite(v.y);
+}
 
 class Soak {
 public:
@@ -167,7 +169,8 @@ private:
                 item != nullptr && item->carrier != nullptr && live.count(item->carrier) == 0)
                 report(update, "an item's carrier is gone");
             if (const auto* altar = dynamic_cast<const Altar*>(agent);
-                altar != nullptr && altar->recipient != nullptr && live.count(altar->recipient) == 0)
+                altar != nullptr && altar->recipient != nullptr &&
+                live.count(altar->recipient) == 0)
                 report(update, "an altar's recipient is gone");
         }
     }

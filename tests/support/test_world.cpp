@@ -4,12 +4,14 @@
 
 #include <cmath>
 
-::testing::AssertionResult vectorsNear(sf::Vector2f expected, sf::Vector2f actual, float tolerance) {
-    if (std::fabs(expected.x - actual.x) <= tolerance && std::fabs(expected.y - actual.y) <= tolerance)
+::testing::AssertionResult vectorsNear(sf::Vector2f expected, sf::Vector2f actual,
+                                       float tolerance) {
+    if (std::fabs(expected.x - actual.x) <= tolerance &&
+        std::fabs(expected.y - actual.y) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected (" << expected.x << ", " << expected.y
-                                         << ") but got (" << actual.x << ", " << actual.y
-                                         << ") within " << tolerance;
+    return ::testing::AssertionFailure()
+           << "expected (" << expected.x << ", " << expected.y << ") but got (" << actual.x << ", "
+           << actual.y << ") within " << tolerance;
 }
 
 TestWorld::TestWorld(unsigned width, unsigned height, bool loadAssets) {

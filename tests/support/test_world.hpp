@@ -5,9 +5,9 @@
 #include "services/sound_bank.hpp"
 #include "support/fake_devices.hpp"
 
+#include <gtest/gtest.h>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <gtest/gtest.h>
 
 // Compares two float vectors component by component.
 ::testing::AssertionResult vectorsNear(sf::Vector2f expected, sf::Vector2f actual,
@@ -33,4 +33,6 @@ public:
 };
 
 // Steps of one 60 Hz frame.
-inline sf::Time frame() { return sf::milliseconds(16); }
+inline sf::Time frame() {
+    return sf::milliseconds(16);
+}

@@ -141,8 +141,8 @@ TEST_F(SceneBaseTest, SpotGapDependsOnThePlanetCount) {
         while (static_cast<int>(scene.planets.size()) < count) {
             const float x = 3000.f * static_cast<float>(scene.planets.size());
             scene.planets.push_back(new Planet(&world.resources, &scene.effects, &scene.players,
-                                               &scene.planets, &scene.items, &world.soundBank,
-                                               64.f, 0.5f, x, 0.f));
+                                               &scene.planets, &scene.items, &world.soundBank, 64.f,
+                                               0.5f, x, 0.f));
         }
         scene.findNextPlanetSpot();
         return scene.planetGap;
