@@ -39,8 +39,9 @@ public:
     virtual void clearLayers();
     virtual void updateFade(sf::Time elapsed);
 
-    // Runs one frame of the agent walk over `list`; public so a scene's tests can drive it.
-    void walkAgents(AgentList& list, sf::Time elapsed);
+    // Runs one frame of the agent walk over `list`; public so tests can walk agents the way
+    // a scene does.
+    static void walkAgents(AgentList& list, sf::Time elapsed);
     // Deletes every agent of the four lists.
     void deleteAgents();
 

@@ -1,6 +1,7 @@
 #include "walkers/walker_world.hpp"
 
 #include "agents/messages.hpp"
+#include "scenes/scene.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -40,25 +41,10 @@ RecordingPlanet* WalkerWorld::addPlanet(float radius, float x, float y, float hu
     return planet;
 }
 
-void WalkerWorld::walk(AgentList& list, sf::Time elapsed) {
-    std::size_t bound = list.size();
-    for (std::size_t i = 0; i < bound;) {
-        Agent* agent = list[i];
-        agent->update(elapsed);
-        if (agent->dead) agent->onDeath();
-        if (agent->removeMe) {
-            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-            delete agent;
-            bound -= 1;
-        } else {
-            ++i;
-        }
-    }
-}
-
 void WalkerWorld::step(int times, sf::Time elapsed) {
     for (int i = 0; i < times; ++i)
-        for (AgentList* list : {&effects, &players, &planets, &items}) walk(*list, elapsed);
+        for (AgentList* list : {&effects, &players, &planets, &items})
+            Scene::walkAgents(*list, elapsed);
 }
 
 bool WalkerWorld::contains(const AgentList& list, const Agent* agent) const {

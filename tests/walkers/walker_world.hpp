@@ -45,7 +45,6 @@ public:
 
     // `times` frames of the walk over effects, players, planets and items, in that order.
     void step(int times = 1, sf::Time elapsed = frame());
-    static void walk(AgentList& list, sf::Time elapsed);
 
     bool contains(const AgentList& list, const Agent* agent) const;
     int countNamed(const AgentList& list, const sf::String& name) const;
