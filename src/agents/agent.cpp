@@ -69,20 +69,26 @@ void Agent::draw() {
 
 void Agent::drawSprite() {
     sprite.setPosition(std::trunc(position.x), std::trunc(position.y));
-    resources->drawSprite(layer, sprite, resources->states);
+    resources->layers.drawSprite(static_cast<size_t>(layer), sprite, resources->states);
+}
+
+bool Agent::reachesLayer(const sf::FloatRect& worldBounds) const {
+    const sf::View& view = resources->layers.viewOf(static_cast<size_t>(layer));
+    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
+    return worldBounds.intersects(visible);
 }
 
 void Agent::drawVisible(const sf::Drawable& drawable, const sf::FloatRect& worldBounds,
                         const sf::RenderStates& states) {
-    const size_t index = static_cast<size_t>(layer);
-    const sf::View& view = resources->layers.viewOf(index);
-    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
-    if (!worldBounds.intersects(visible)) return;
-    // A sprite joins the layer's batch; anything else goes in after what waits there.
-    if (const auto* asSprite = dynamic_cast<const sf::Sprite*>(&drawable))
-        resources->drawSprite(layer, *asSprite, states);
-    else
-        resources->layers[index]->draw(drawable, states);
+    // Handing out the layer sends its waiting sprites first, so this goes in after them.
+    if (reachesLayer(worldBounds))
+        resources->layers[static_cast<size_t>(layer)]->draw(drawable, states);
+}
+
+void Agent::drawVisible(const sf::Sprite& sprite, const sf::FloatRect& worldBounds,
+                        const sf::RenderStates& states) {
+    if (reachesLayer(worldBounds))
+        resources->layers.drawSprite(static_cast<size_t>(layer), sprite, states);
 }
 
 sf::String Agent::message(Agent*, const sf::String& text) {

@@ -86,4 +86,10 @@ protected:
     // anyway made the frame's cost grow with the world.
     void drawVisible(const sf::Drawable& drawable, const sf::FloatRect& worldBounds,
                      const sf::RenderStates& states = sf::RenderStates::Default);
+    // The same for a sprite, which joins the layer's batch.
+    void drawVisible(const sf::Sprite& sprite, const sf::FloatRect& worldBounds,
+                     const sf::RenderStates& states = sf::RenderStates::Default);
+
+private:
+    bool reachesLayer(const sf::FloatRect& worldBounds) const;
 };

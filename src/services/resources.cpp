@@ -70,18 +70,6 @@ void Resources::locateContent() {
     sfxDir = contentDir + "sfx" + separator;
 }
 
-void Resources::drawSprite(int layer, const sf::Sprite& sprite, const sf::RenderStates& states) {
-    layers.drawSprite(static_cast<std::size_t>(layer), sprite, states);
-}
-
-void Resources::flush(int layer) {
-    layers.flush(static_cast<std::size_t>(layer));
-}
-
-void Resources::flushAll() {
-    layers.flushAll();
-}
-
 void Resources::createLayers() {
     releaseLayers();
     sf::ContextSettings withDepth;

@@ -44,11 +44,6 @@ public:
     // Switches between the borderless desktop-sized window and the configured window.
     void setFullscreen(bool on);
 
-    // Sprites go into a layer batched: see Layers.
-    void drawSprite(int layer, const sf::Sprite& sprite, const sf::RenderStates& states);
-    void flush(int layer);
-    void flushAll();
-
     void drawText(int layer, const sf::String& text, float scale, float rotation, sf::Color color,
                   float x, float y, float originX, float originY);
     sf::Vector2f measureText(int font, const sf::String& text);

@@ -80,8 +80,8 @@ TEST_F(SpriteBatchTest, PaintsTheSamePixelsInTheSameOrderAsSpritesDrawnOneByOne)
 
     world.resources.layers[spriteLayer]->clear(sf::Color::Transparent);
     for (const sf::Sprite& sprite : sprites)
-        world.resources.drawSprite(spriteLayer, sprite, world.resources.states);
-    world.resources.drawSprite(spriteLayer, sprites[1], shifted);
+        world.resources.layers.drawSprite(spriteLayer, sprite, world.resources.states);
+    world.resources.layers.drawSprite(spriteLayer, sprites[1], shifted);
     EXPECT_EQ(sprites.size() + 1, world.resources.layers.batch(spriteLayer).pendingSprites());
     const sf::Image batched = layerImage(world.resources, spriteLayer);
 
@@ -103,9 +103,9 @@ TEST_F(SpriteBatchTest, WhatIsDrawnIntoTheLayerBetweenSpritesStaysBetweenThem) {
     disc.setPosition(110.f, 100.f);
     disc.setFillColor(sf::Color::Green);
 
-    world.resources.drawSprite(spriteLayer, below, world.resources.states);
+    world.resources.layers.drawSprite(spriteLayer, below, world.resources.states);
     world.resources.layers[spriteLayer]->draw(disc);
-    world.resources.drawSprite(spriteLayer, above, world.resources.states);
+    world.resources.layers.drawSprite(spriteLayer, above, world.resources.states);
     const sf::Image image = layerImage(world.resources, spriteLayer);
     EXPECT_EQ(sf::Color::Red, image.getPixel(105, 120));
     EXPECT_EQ(sf::Color::Green, image.getPixel(120, 120));  // the disc over the red square
@@ -121,17 +121,17 @@ TEST_F(SpriteBatchTest, ARunOfAlikeSpritesIsOneDrawAndEachChangeOfTextureOrBlend
     const int before = batch.drawsSent();
 
     for (int i = 0; i < 40; ++i)
-        world.resources.drawSprite(spriteLayer, sheet, world.resources.states);
+        world.resources.layers.drawSprite(spriteLayer, sheet, world.resources.states);
     EXPECT_EQ(40u, batch.pendingSprites());
     EXPECT_EQ(before, batch.drawsSent());
-    world.resources.drawSprite(spriteLayer, elsewhere, world.resources.states);
+    world.resources.layers.drawSprite(spriteLayer, elsewhere, world.resources.states);
     EXPECT_EQ(before + 1, batch.drawsSent());
-    world.resources.drawSprite(spriteLayer, elsewhere, sf::RenderStates(sf::BlendAdd));
+    world.resources.layers.drawSprite(spriteLayer, elsewhere, sf::RenderStates(sf::BlendAdd));
     EXPECT_EQ(before + 2, batch.drawsSent());
-    world.resources.flush(spriteLayer);
+    world.resources.layers.flush(spriteLayer);
     EXPECT_EQ(before + 3, batch.drawsSent());
     EXPECT_EQ(0u, batch.pendingSprites());
-    world.resources.flush(spriteLayer);  // with nothing waiting there is nothing to send
+    world.resources.layers.flush(spriteLayer);  // with nothing waiting there is nothing to send
     EXPECT_EQ(before + 3, batch.drawsSent());
 }
 
@@ -151,7 +151,7 @@ TEST_F(SpriteBatchTest, AgentSpritesAndOverlaySpritesInterleavedOverTwoLayersMak
     EXPECT_EQ(10u, world.resources.layers.batch(3).pendingSprites());
     EXPECT_EQ(5u, world.resources.layers.batch(4).pendingSprites());
     const int lowDraws = world.resources.layers.batch(3).drawsSent();
-    world.resources.flushAll();
+    world.resources.layers.flushAll();
     EXPECT_EQ(lowDraws + 1, world.resources.layers.batch(3).drawsSent());
     EXPECT_EQ(0u, world.resources.layers.batch(4).pendingSprites());
 }
@@ -167,14 +167,14 @@ TEST_F(SpriteBatchTest, PresentingShowsWaitingSpritesAndClearingDropsThemForGood
     square.setColor(sf::Color::Red);
 
     scene.clearLayers();
-    world.resources.drawSprite(3, square, world.resources.states);
+    world.resources.layers.drawSprite(3, square, world.resources.states);
     world.window.clear();
     scene.present();
     EXPECT_EQ(sf::Color::Red, world.capture().getPixel(210, 110));
     for (int layer = 0; layer < Resources::layerCount; ++layer)
         EXPECT_EQ(0u, world.resources.layers.batch(layer).pendingSprites()) << "layer " << layer;
 
-    world.resources.drawSprite(3, square, world.resources.states);
+    world.resources.layers.drawSprite(3, square, world.resources.states);
     scene.clearLayers();
     EXPECT_EQ(0u, world.resources.layers.batch(3).pendingSprites());
     EXPECT_EQ(0, paintedPixels(world.resources, 3));
