@@ -10,6 +10,7 @@
 // --startups=N.
 #include "bench_world.hpp"
 #include "counters.hpp"
+#include "process_status.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -40,7 +41,6 @@ constexpr unsigned smallWidth = 480;                   // px, the game's default
 constexpr unsigned smallHeight = 320;
 constexpr unsigned largeWidth = 1280;  // px
 constexpr unsigned largeHeight = 720;
-constexpr double bytesPerMegabyte = 1024.0 * 1024.0;
 constexpr double nanosecondsPerMillisecond = 1e6;
 const char* const firstFrameProgram = "skywaltz_first_frame";  // beside this binary
 
@@ -71,17 +71,6 @@ double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t mid = values.size() / 2;
     return values.size() % 2 != 0 ? values[mid] : (values[mid - 1] + values[mid]) * 0.5;
-}
-
-// A field of /proc/self/status in kB, such as "VmRSS" or "VmHWM".
-double statusMegabytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.compare(0, field.size() + 1, field + ":") != 0) continue;
-        return std::stod(line.substr(field.size() + 1)) * 1024.0 / bytesPerMegabyte;
-    }
-    return 0.0;
 }
 
 Row& rowFor(int planets) {
@@ -190,12 +179,6 @@ std::string firstFramePath() {
     if (n <= 0) return firstFrameProgram;
     std::string path(self, static_cast<size_t>(n));
     return path.substr(0, path.rfind('/') + 1) + firstFrameProgram;
-}
-
-long long monotonicNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
 // Starts the game in a fresh process and returns the milliseconds until it has presented

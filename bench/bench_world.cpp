@@ -13,7 +13,12 @@ constexpr float firstPlanetRadius = 128.f;        // px, as the scene builds it
 const sf::Vector2f firstPlanetCentre{0.f, 64.f};
 }  // namespace
 
-void addPlanets(SceneBase& scene, int planets, const std::function<void()>& update) {
+void runFrame(Input& input, sf::RenderWindow& window, Scene& scene) {
+    input.update(window);
+    scene.update(frameStep);
+}
+
+void growWorld(SceneBase& scene, int planets, const std::function<void()>& update) {
     while (static_cast<int>(scene.planets.size()) < planets) {
         if (!scene.findNextPlanetSpot()) break;
         scene.generatePlanet(scene.nextPlanetRadius, true, scene.nextPlanetPos.x,
@@ -23,6 +28,7 @@ void addPlanets(SceneBase& scene, int planets, const std::function<void()>& upda
         scene.resources->cinematic = false;
         update();
     }
+    for (int i = 0; i < settleUpdates; ++i) update();
 }
 
 BenchWorld::BenchWorld(unsigned width, unsigned height) {
@@ -56,13 +62,11 @@ void BenchWorld::grow(int planets, unsigned seed) {
 
     for (int i = 0; i < fadeUpdatesAtMost && (i == 0 || scene.fade > 0.f); ++i) update();
 
-    addPlanets(scene, planets, [this] { update(); });
-    for (int i = 0; i < settleUpdates; ++i) update();
+    growWorld(scene, planets, [this] { update(); });
 }
 
 void BenchWorld::update() {
-    input.update(window);
-    scene.update(frameStep);
+    runFrame(input, window, scene);
 }
 
 void BenchWorld::draw() {

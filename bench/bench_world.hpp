@@ -22,9 +22,13 @@ public:
     bool isMouseButtonPressed(sf::Mouse::Button) const override { return false; }
 };
 
+// One frame's logic as the game runs it: the shared input, then the scene, a 16 ms step.
+void runFrame(Input& input, sf::RenderWindow& window, Scene& scene);
+
 // Adds planets to an entered scene as its transition does, until it has `planets` or no spot
-// is left; `update` runs one frame so each new planet takes its hitbox before the next search.
-void addPlanets(SceneBase& scene, int planets, const std::function<void()>& update);
+// is left, then lets the world settle for ten simulated seconds; `update` runs one frame, so
+// each new planet takes its hitbox before the next search.
+void growWorld(SceneBase& scene, int planets, const std::function<void()>& update);
 
 // The gameplay scene in a real window of its own with the game's services, the sprite sheet
 // and the font, grown to a number of planets the way the game grows it.

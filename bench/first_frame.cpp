@@ -7,33 +7,16 @@
 // game itself, without the benchmark's windows and counters.
 #include "app/kov_game.hpp"
 #include "bench_world.hpp"
+#include "process_status.hpp"
 #include "world/scene_base.hpp"
 
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <fstream>
-#include <string>
 
 namespace {
-const sf::Time frameStep = sf::milliseconds(16);  // one update at 60 frames per second
-constexpr int settleUpdates = 625;                // 10 s of 16 ms updates
-
-long long monotonicNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
-
-double peakResidentMegabytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-    return 0.0;
-}
 
 class FirstFrameGame : public KOV_Game {
 public:
@@ -63,15 +46,10 @@ public:
 private:
     void reportGrownMemory() {
         auto* scene = static_cast<SceneBase*>(scenes[0]);
-        const auto step = [this, scene] {
-            input.update(window);
-            scene->update(frameStep);
-        };
-        addPlanets(*scene, planetsToGrow, step);
-        for (int i = 0; i < settleUpdates; ++i) step();
+        growWorld(*scene, planetsToGrow, [this, scene] { runFrame(input, window, *scene); });
         KOV_Game::draw();
         glFinish();
-        std::printf("%.1f\n", peakResidentMegabytes());
+        std::printf("%.1f\n", statusMegabytes("VmHWM"));
     }
 
     int planetsToGrow;
