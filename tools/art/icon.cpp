@@ -1,6 +1,7 @@
 #include "art/icon.hpp"
 
 #include "art/sheet_layout.hpp"
+#include "art/tint.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -21,10 +22,7 @@ constexpr float kRimWidth = 1.f / 64.f;  // the darker line along the arc, at le
 const sf::Color kSky{40, 36, 84};
 const sf::Color kRim{46, 42, 58};
 const sf::Color kStar{236, 232, 255};
-// Tints made the way the game makes them from a hue: walkers channel x 0.66 + 80,
-// planets channel x 0.33 + 150.
-const sf::Color kBodyTint{248, 164, 80};
-const sf::Color kOverlayTint{80, 164, 248};
+// A planet's tint made the way the game makes it from a hue (channel x 0.33 + 150).
 const sf::Color kPlanetTint{191, 234, 150};
 
 struct Star {
@@ -35,24 +33,6 @@ const Star kStars[] = {{0.17f, 0.23f, 0.028f},
                        {0.20f, 0.60f, 0.019f},
                        {0.81f, 0.55f, 0.022f},
                        {0.67f, 0.11f, 0.016f}};
-
-sf::Color multiply(sf::Color texel, sf::Color tint) {
-    auto mul = [](sf::Uint8 a, sf::Uint8 b) { return static_cast<sf::Uint8>(a * b / 255); };
-    return {mul(texel.r, tint.r), mul(texel.g, tint.g), mul(texel.b, tint.b), texel.a};
-}
-
-// Straight-alpha "over".
-sf::Color over(sf::Color top, sf::Color below) {
-    const float ta = top.a / 255.f;
-    const float ba = below.a / 255.f;
-    const float a = ta + ba * (1.f - ta);
-    if (a <= 0.f) return sf::Color::Transparent;
-    auto mix = [&](sf::Uint8 t, sf::Uint8 b) {
-        return static_cast<sf::Uint8>((t * ta + b * ba * (1.f - ta)) / a + 0.5f);
-    };
-    return {mix(top.r, below.r), mix(top.g, below.g), mix(top.b, below.b),
-            static_cast<sf::Uint8>(a * 255.f + 0.5f)};
-}
 
 sf::Color withCoverage(sf::Color colour, float coverage) {
     colour.a = static_cast<sf::Uint8>(colour.a * coverage + 0.5f);

@@ -2,6 +2,7 @@
 // way the game tints it: make_preview <sprites.png> <preview.png> [strip name ...]
 #include "art/pixel_font.hpp"
 #include "art/sheet_layout.hpp"
+#include "art/tint.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 
@@ -23,27 +24,12 @@ const sf::Color kPage{18, 16, 36};
 const sf::Color kCellBack{30, 28, 58};
 const sf::Color kSurfaceLine{70, 64, 110};
 const sf::Color kLabel{230, 226, 240};
-// Pale tints made the way the game makes them (channel x 0.66 + 80).
-const sf::Color kBodyTint{248, 164, 80};
-const sf::Color kOverlayTint{80, 164, 248};
 const sf::Color kUntinted{255, 255, 255};
 
+using art::kBodyTint;
+using art::kOverlayTint;
 using art::Overlay;
 using art::Strip;
-
-sf::Color multiply(sf::Color texel, sf::Color tint, float opacity) {
-    auto mul = [](sf::Uint8 a, sf::Uint8 b) { return static_cast<sf::Uint8>(a * b / 255); };
-    return {mul(texel.r, tint.r), mul(texel.g, tint.g), mul(texel.b, tint.b),
-            static_cast<sf::Uint8>(texel.a * opacity)};
-}
-
-sf::Color over(sf::Color top, sf::Color below) {
-    const float a = top.a / 255.f;
-    auto mix = [a](sf::Uint8 t, sf::Uint8 b) {
-        return static_cast<sf::Uint8>(t * a + b * (1.f - a) + 0.5f);
-    };
-    return {mix(top.r, below.r), mix(top.g, below.g), mix(top.b, below.b), 255};
-}
 
 struct Layer {
     int sheetTop;
@@ -127,7 +113,7 @@ void drawBand(sf::Image& page, const sf::Image& sheet, const Band& band) {
                         const sf::Color texel =
                             sheet.getPixel(static_cast<unsigned>(s.left + frame * s.cellWidth + x),
                                            static_cast<unsigned>(layer.sheetTop + y));
-                        colour = over(multiply(texel, layer.tint, layer.opacity), colour);
+                        colour = art::over(art::multiply(texel, layer.tint, layer.opacity), colour);
                         empty = empty && texel.a == 0;
                     }
                     fillRect(page, left + x * kZoom, top + y * kZoom, kZoom, kZoom, colour);
