@@ -33,17 +33,8 @@ protected:
         menu.fade = 0.f;  // skip the fade-in: navigation runs from the first frame
         world.pollInput(3);
     }
-    // One frame as the game runs it: poll the devices, then update the menu.
-    void step(sf::Time elapsed = frame()) {
-        world.input.update(world.window);
-        menu.update(elapsed);
-    }
-    void tapKey(sf::Keyboard::Key key) {
-        world.devices.keys.insert(key);
-        step();
-        world.devices.keys.erase(key);
-        step();
-    }
+    void step(sf::Time elapsed = frame()) { world.step(menu, elapsed); }
+    void tapKey(sf::Keyboard::Key key) { world.tapKey(menu, key); }
     // The mouse over row `row`, `x` pixels from the window's left edge.
     void mouseAt(int x, int row) { world.devices.mouse = {x, 5 + 24 * row + 12}; }
 

@@ -67,8 +67,7 @@ public:
     void run(int updates) {
         for (int i = 0; i < updates; ++i) {
             chooseInput(i);
-            world.input.update(world.window);
-            scene.update(frame());
+            world.step(scene);
             if (scene.quitRequested) scene.quitRequested = false;  // quitting is not soaked
             drawFrame();
             checkWorld(i);

@@ -41,3 +41,15 @@ sf::Image TestWorld::capture() {
 void TestWorld::pollInput(int times) {
     for (int i = 0; i < times; ++i) input.update(window);
 }
+
+void TestWorld::step(Scene& scene, sf::Time elapsed) {
+    input.update(window);
+    scene.update(elapsed);
+}
+
+void TestWorld::tapKey(Scene& scene, sf::Keyboard::Key key) {
+    devices.keys.insert(key);
+    step(scene);
+    devices.keys.erase(key);
+    step(scene);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scenes/scene.hpp"
 #include "services/input.hpp"
 #include "services/resources.hpp"
 #include "services/sound_bank.hpp"
@@ -14,6 +15,11 @@
                                        float tolerance = 1e-4f);
 #define EXPECT_VEC_NEAR(expected, actual) EXPECT_TRUE(vectorsNear((expected), (actual)))
 
+// Steps of one 60 Hz frame.
+inline sf::Time frame() {
+    return sf::milliseconds(16);
+}
+
 // A real window with the game's services set up as the game sets them up: the seven layers,
 // the sprite sheet as texture 0 and the font, with input read from fake devices.
 class TestWorld {
@@ -24,6 +30,10 @@ public:
     sf::Image capture();
     // Runs n input polls so the start-up delay is over.
     void pollInput(int times = 1);
+    // One frame as the game runs it: poll the shared input, then update the scene.
+    void step(Scene& scene, sf::Time elapsed = frame());
+    // Holds `key` down for one frame and lets it go for the next.
+    void tapKey(Scene& scene, sf::Keyboard::Key key);
 
     sf::RenderWindow window;
     Resources resources;
@@ -31,8 +41,3 @@ public:
     SoundBank soundBank;
     FakeDevices devices;
 };
-
-// Steps of one 60 Hz frame.
-inline sf::Time frame() {
-    return sf::milliseconds(16);
-}

@@ -46,17 +46,8 @@ protected:
         world.pollInput(3);
         while (scene.fade > 0.f) step();
     }
-    // One frame as the game runs it: poll the shared input, then update the scene.
-    void step(sf::Time elapsed = frame()) {
-        world.input.update(world.window);
-        scene.update(elapsed);
-    }
-    void tapKey(sf::Keyboard::Key key) {
-        world.devices.keys.insert(key);
-        step();
-        world.devices.keys.erase(key);
-        step();
-    }
+    void step(sf::Time elapsed = frame()) { world.step(scene, elapsed); }
+    void tapKey(sf::Keyboard::Key key) { world.tapKey(scene, key); }
     Planet* newestPlanet() { return static_cast<Planet*>(scene.planets.back()); }
     // Requests a planet and runs the whole transition.
     void growPlanet() {
