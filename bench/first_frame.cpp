@@ -17,20 +17,9 @@
 #include <cstring>
 
 namespace {
-
 class FirstFrameGame : public KOV_Game {
 public:
     explicit FirstFrameGame(int planetsToGrow) : planetsToGrow(planetsToGrow) {}
-
-    void init() override {
-        KOV_Game::init();
-        // The first frame to time is the world's: a game that does not yet open on the
-        // gameplay scene gets it here.
-        if (!scenes.empty() && dynamic_cast<SceneBase*>(scenes[0]) == nullptr) {
-            delete scenes[0];
-            scenes[0] = new SceneBase();
-        }
-    }
 
     void draw() override {
         KOV_Game::draw();
@@ -45,6 +34,7 @@ public:
 
 private:
     void reportGrownMemory() {
+        // The game's only scene is the gameplay scene.
         auto* scene = static_cast<SceneBase*>(scenes[0]);
         growWorld(*scene, planetsToGrow, [this, scene] { runFrame(input, window, *scene); });
         KOV_Game::draw();
