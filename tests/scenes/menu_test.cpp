@@ -52,6 +52,15 @@ TEST_F(MenuTest, UpAndDownWrapAround) {
     EXPECT_EQ(menu.selected, 1);
 }
 
+TEST_F(MenuTest, MovingTheSelectionSoundsAtTheSoundsVolumeOnlyOnce) {
+    // The sound bank applies the player's sound volume; the menu must not apply it again.
+    ASSERT_TRUE(world.soundBank.addSound(
+        "menu_change", (world.resources.sfxDir + "menu_change.wav").toAnsiString()));
+    world.resources.soundVolume = 40;
+    tapKey(sf::Keyboard::Down);
+    EXPECT_NEAR(world.soundBank.entries[0]->sound.getVolume(), 40.f, 0.01f);
+}
+
 TEST_F(MenuTest, UseActivatesButtonsAndIncDecAdjustTheOthers) {
     tapKey(sf::Keyboard::Return);
     EXPECT_EQ(menu.actions, (std::vector<int>{0}));
