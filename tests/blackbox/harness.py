@@ -448,10 +448,20 @@ class GameRun:
         return self.window
 
     def bring_to_origin(self):
-        """Without a window manager SFML can place the window partly off screen."""
-        self.xserver.xdotool("windowmove", str(self.window), "0", "0")
-        wait_for("the window to reach (0, 0)",
-                 lambda: (g := self.xserver.geometry(self.window)) and g["X"] == 0 and g["Y"] == 0)
+        """Puts the window at the screen's corner, where screenshots and pointer positions are
+        simple. The game places its window itself just after creating it, so a move made in
+        between is undone: move it until it stays."""
+        def at_origin():
+            geometry = self.xserver.geometry(self.window)
+            if geometry and geometry["X"] == 0 and geometry["Y"] == 0:
+                time.sleep(0.2)
+                geometry = self.xserver.geometry(self.window)
+                if geometry and geometry["X"] == 0 and geometry["Y"] == 0:
+                    return True
+            self.xserver.xdotool("windowmove", str(self.window), "0", "0")
+            return False
+
+        wait_for("the window to stay at (0, 0)", at_origin, interval=0.2)
         self.xserver.xdotool("windowfocus", str(self.window), check_status=False)
 
     def screenshot(self):
