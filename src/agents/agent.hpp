@@ -11,11 +11,23 @@
 #include <vector>
 
 class Agent;
+class AgentIndex;
 class Resources;
 class SoundBank;
 
-// An ordered list of agents; insertion order is update order.
-using AgentList = std::vector<Agent*>;
+// An ordered list of agents; insertion order is update order. A scene's list may carry an
+// index of where its agents are, which searches of the list then use; a copy is a plain list.
+struct AgentList : std::vector<Agent*> {
+    using std::vector<Agent*>::vector;
+    AgentList() = default;
+    AgentList(const AgentList& other) : std::vector<Agent*>(other) {}
+    AgentList& operator=(const AgentList& other) {
+        std::vector<Agent*>::operator=(other);
+        return *this;
+    }
+
+    AgentIndex* index = nullptr;
+};
 
 // The base of every object in the world. The scene owns agents through its four lists,
 // updates each once per unpaused frame, calls onDeath once `dead` is set and deletes the
@@ -53,7 +65,8 @@ public:
     // The hitbox centred on `at`; empty (touching nothing) unless the agent is solid.
     sf::FloatRect hitboxRect(sf::Vector2f at) const;
     bool isOnScreen(float margin) const;
-    // Calls self->onCollision for every live, non-ghost agent of `list` touching self.
+    // Calls self->onCollision for every live, non-ghost agent of `list` touching self, in
+    // list order; through the list's index when it has one.
     static void collideWithList(Agent* self, AgentList* list);
 
     Resources* resources = nullptr;
@@ -76,6 +89,8 @@ public:
     bool dead = false;
     bool removeMe = false;
     float accelerationScale = 1.f;
+    // Where the index of this agent's list keeps it; only that index reads it.
+    int indexSlot = -1;
 
 protected:
     // Draws the sprite on whole pixels into the agent's layer, without the on-screen test.
@@ -91,5 +106,7 @@ protected:
                      const sf::RenderStates& states = sf::RenderStates::Default);
 
 private:
+    // collideWithList over only the agents the index finds near self.
+    static void collideWithIndexed(Agent* self, AgentIndex& index);
     bool reachesLayer(const sf::FloatRect& worldBounds) const;
 };
