@@ -93,7 +93,10 @@ void Agent::drawVisible(const sf::Sprite& sprite, const sf::FloatRect& worldBoun
         resources->layers.drawSprite(static_cast<size_t>(layer), sprite, states);
 }
 
-sf::String Agent::message(Agent*, const sf::String& text) {
+Agent::MessageTap Agent::messageTap = nullptr;
+
+const sf::String& Agent::message(Agent* from, const sf::String& text) {
+    heard(from, text);
     return text;
 }
 

@@ -59,8 +59,9 @@ public:
     virtual void onDeath();
     // Called once per frame to draw into the agent's layer.
     virtual void draw();
-    // A text from another agent (`from` may be null); returns the reply.
-    virtual sf::String message(Agent* from, const sf::String& text);
+    // A text from another agent (`from` may be null); returns the reply: one of the fixed
+    // replies, or from the base the text itself, so that no reply is copied.
+    virtual const sf::String& message(Agent* from, const sf::String& text);
 
     // The hitbox centred on `at`; empty (touching nothing) unless the agent is solid.
     sf::FloatRect hitboxRect(sf::Vector2f at) const;
@@ -92,7 +93,17 @@ public:
     // Where the index of this agent's list keeps it; only that index reads it.
     int indexSlot = -1;
 
+    // Hears every message as an agent receives it; set by tests that compare two runs of a
+    // world, never by the game.
+    using MessageTap = void (*)(const Agent* to, const Agent* from, const sf::String& text);
+    static MessageTap messageTap;
+
 protected:
+    // Lets the tap hear a received message; every message handler calls it once.
+    void heard(const Agent* from, const sf::String& text) const {
+        if (messageTap != nullptr) messageTap(this, from, text);
+    }
+
     // Draws the sprite on whole pixels into the agent's layer, without the on-screen test.
     void drawSprite();
     // Draws a shape, an overlay or a disc into the agent's layer unless it lies wholly

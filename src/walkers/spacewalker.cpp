@@ -243,7 +243,8 @@ void Spacewalker::onDeath() {
     removeMe = true;
 }
 
-sf::String Spacewalker::message(Agent*, const sf::String& text) {
+const sf::String& Spacewalker::message(Agent* from, const sf::String& text) {
+    heard(from, text);
     if (text == msg::moved) return moved ? msg::yes : msg::walkerReply;
     if (text == msg::onSurface && surfaced) return msg::yes;
     return msg::walkerReply;
