@@ -1,7 +1,8 @@
-// Frame cost against the size of the world. Grows worlds of 1, 10, 30 and 100 planets the way
-// the game grows them, lets each settle, then times the update and the drawing (at the
-// default 480 x 320 and at 1280 x 720) frame by frame, counts draw calls, agents and heap
-// allocations, and times the start-up to the first presented frame. Prints one table and
+// Frame cost against the size of the world. Grows worlds of 1, 10, 30, 100, 300 and 1000
+// planets the way the game grows them (timing the last growth steps), lets each settle, then
+// times the update and the drawing (at the default 480 x 320 and at 1280 x 720) frame by
+// frame, counts draw calls, agents and heap allocations, and times the start-up to the first
+// presented frame. Prints one table and
 // writes it as CSV. A measurement, not a test: it asserts no timings, and fails only when a
 // counter or the start-up run does not work at all.
 //
@@ -36,8 +37,9 @@ constexpr int defaultUpdateFrames = 600;  // timed updates per world
 constexpr int defaultDrawFrames = 300;    // timed frames per world and window size
 constexpr int defaultStartups = 5;        // start-ups timed
 constexpr unsigned worldSeed = 20261207;
-const std::vector<int> worldSizes = {1, 10, 30, 100};  // planets
-constexpr unsigned smallWidth = 480;                   // px, the game's default window
+const std::vector<int> worldSizes = {1, 10, 30, 100, 300, 1000};  // planets
+constexpr size_t growthStepsTimed = 10;  // the last growth steps of each world
+constexpr unsigned smallWidth = 480;     // px, the game's default window
 constexpr unsigned smallHeight = 320;
 constexpr unsigned largeWidth = 1280;  // px
 constexpr unsigned largeHeight = 720;
@@ -60,6 +62,7 @@ struct Row {
     double callsSmall = 0, callsLarge = 0;
     double allocationsPerUpdate = 0, allocationsPerDraw = 0;
     double residentMb = 0;
+    double growthStepMs = 0, growthStepMaxMs = 0;  // of the last growth steps
 };
 
 Options options;
@@ -81,6 +84,14 @@ Row& rowFor(int planets) {
     return rows.back();
 }
 
+void recordGrowth(int planets, const std::vector<double>& stepMs) {
+    const size_t timed = std::min(growthStepsTimed, stepMs.size());
+    const std::vector<double> last(stepMs.end() - static_cast<std::ptrdiff_t>(timed), stepMs.end());
+    Row& row = rowFor(planets);
+    row.growthStepMs = median(last);
+    row.growthStepMaxMs = last.empty() ? 0.0 : *std::max_element(last.begin(), last.end());
+}
+
 // One world at a time is kept, so the memory figures are those of one world.
 BenchWorld& worldFor(int planets, unsigned width, unsigned height) {
     static std::unique_ptr<BenchWorld> world;
@@ -91,6 +102,7 @@ BenchWorld& worldFor(int planets, unsigned width, unsigned height) {
         world = std::make_unique<BenchWorld>(width, height);
         world->grow(planets, worldSeed);
         grownTo = planets;
+        recordGrowth(planets, world->growthStepMs);
     }
     return *world;
 }
@@ -226,6 +238,47 @@ double gameMegabytes(const std::string& program, int planets) {
     return output.empty() ? -1.0 : std::stod(output);
 }
 
+size_t agentsOf(const Row& r) {
+    return r.effects + r.players + r.planets + r.items;
+}
+
+double updateNsPerAgent(const Row& r) {
+    return r.updateMs * nanosecondsPerMillisecond /
+           static_cast<double>(std::max<size_t>(1, agentsOf(r)));
+}
+
+double allocationsPerAgent(const Row& r) {
+    return r.allocationsPerUpdate / static_cast<double>(std::max<size_t>(1, agentsOf(r)));
+}
+
+double frameMs(const Row& r) {
+    return r.updateMs + r.drawSmallMs;
+}
+
+// What grows with the world, per agent, and the largest world against the small ones.
+void printPerAgent() {
+    std::printf("%7s | %8s | %15s | %16s | %16s | %20s\n", "planets", "agents", "update ns/agent",
+                "new/update/agent", "frame ms 480x320", "growth step ms (max)");
+    for (const Row& r : rows)
+        std::printf("%7d | %8zu | %15.1f | %16.4f | %16.2f | %12.2f (%.2f)\n", r.planetsAsked,
+                    agentsOf(r), updateNsPerAgent(r), allocationsPerAgent(r), frameMs(r),
+                    r.growthStepMs, r.growthStepMaxMs);
+    const Row* one = nullptr;
+    const Row* ten = nullptr;
+    for (const Row& r : rows) {
+        if (r.planetsAsked == 1) one = &r;
+        if (r.planetsAsked == 10) ten = &r;
+    }
+    const Row& largest = rows.back();
+    if (ten != nullptr && ten != &largest)
+        std::printf("%d planets against 10: update per agent x%.2f, allocations per agent x%.2f\n",
+                    largest.planetsAsked, updateNsPerAgent(largest) / updateNsPerAgent(*ten),
+                    allocationsPerAgent(largest) / std::max(1e-9, allocationsPerAgent(*ten)));
+    if (one != nullptr && one != &largest)
+        std::printf("%d planets: whole frame at 480x320 = x%.2f the drawing of 1 planet\n",
+                    largest.planetsAsked, frameMs(largest) / one->drawSmallMs);
+}
+
 void printTable(double firstFrameMs, double peakMb, int gamePlanets, double gameMb) {
     std::printf(
         "\nSKYWALTZ frame cost: medians per frame; wall-clock ms with CPU ms in brackets "
@@ -246,6 +299,7 @@ void printTable(double firstFrameMs, double peakMb, int gamePlanets, double game
             r.planetsAsked, agents, update, small, large, r.callsSmall, r.callsLarge,
             r.allocationsPerUpdate, r.allocationsPerDraw, r.residentMb);
     }
+    printPerAgent();
     std::printf("peak RSS of this benchmark's run (VmHWM): %.1f MB\n", peakMb);
     std::printf("peak RSS of the game itself with %d planets, at the default settings: %.1f MB\n",
                 gamePlanets, gameMb);
@@ -258,14 +312,18 @@ void writeCsv(double firstFrameMs, double peakMb, double gameMb) {
     csv << "planets_asked,effects,players,planets,items,update_ms,update_cpu_ms,"
            "draw_ms_480x320,draw_cpu_ms_480x320,draw_ms_1280x720,draw_cpu_ms_1280x720,"
            "draw_calls_480x320,draw_calls_1280x720,allocations_per_update,allocations_per_draw,"
-           "rss_mb,peak_rss_mb,game_peak_rss_mb,first_frame_ms\n";
+           "rss_mb,peak_rss_mb,game_peak_rss_mb,first_frame_ms,agents,update_ns_per_agent,"
+           "allocations_per_update_per_agent,frame_ms_480x320,growth_step_ms,"
+           "growth_step_max_ms\n";
     for (const Row& r : rows)
         csv << r.planetsAsked << ',' << r.effects << ',' << r.players << ',' << r.planets << ','
             << r.items << ',' << r.updateMs << ',' << r.updateCpuMs << ',' << r.drawSmallMs << ','
             << r.drawSmallCpuMs << ',' << r.drawLargeMs << ',' << r.drawLargeCpuMs << ','
             << r.callsSmall << ',' << r.callsLarge << ',' << r.allocationsPerUpdate << ','
             << r.allocationsPerDraw << ',' << r.residentMb << ',' << peakMb << ',' << gameMb << ','
-            << firstFrameMs << '\n';
+            << firstFrameMs << ',' << agentsOf(r) << ',' << updateNsPerAgent(r) << ','
+            << allocationsPerAgent(r) << ',' << frameMs(r) << ',' << r.growthStepMs << ','
+            << r.growthStepMaxMs << '\n';
 }
 
 // Takes this program's own options out of argv and leaves the rest to Google Benchmark.

@@ -64,10 +64,10 @@ void Scene::update(sf::Time elapsed) {
     }
     if (fade <= fadeDuration * 0.5f) onUpdate(elapsed);
     if (!paused) {
-        for (AgentList* list : {&effects, &players, &planets, &items}) {
-            refreshIndexes();
-            walkAgents(*list, elapsed);
-        }
+        // Between frames anything may have changed; within the walk an agent moves only
+        // itself and, an altar, the orb of its own list, and each walk files them again.
+        refreshIndexes();
+        for (AgentList* list : {&effects, &players, &planets, &items}) walkAgents(*list, elapsed);
         firstFrame = false;
     } else {
         for (Agent* player : players) player->message(player, msg::paused);
