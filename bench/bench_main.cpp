@@ -1,10 +1,11 @@
 // Frame cost against the size of the world. Grows worlds of 1, 10, 30, 100, 300 and 1000
 // planets the way the game grows them (timing the last growth steps), lets each settle, then
-// times the update and the drawing (at the default 480 x 320 and at 1280 x 720) frame by
-// frame, counts draw calls, agents and heap allocations, and times the start-up to the first
-// presented frame. Prints one table and
-// writes it as CSV. A measurement, not a test: it asserts no timings, and fails only when a
-// counter or the start-up run does not work at all.
+// times the update (also with the planet and item searches walking the whole lists, as they
+// did before those lists had an index) and the drawing (at the default 480 x 320 and at
+// 1280 x 720) frame by frame, counts draw calls, agents and heap allocations, and times the
+// start-up to the first presented frame. Prints one table and writes it as CSV. A
+// measurement, not a test: it asserts no timings, and fails only when a counter or the
+// start-up run does not work at all.
 //
 // Options (the rest go to Google Benchmark): --smoke (the smallest world, one frame of each,
 // one start-up), --csv=FILE (default bench.csv), --update-frames=N, --draw-frames=N,
@@ -63,6 +64,7 @@ struct Row {
     double allocationsPerUpdate = 0, allocationsPerDraw = 0;
     double residentMb = 0;
     double growthStepMs = 0, growthStepMaxMs = 0;  // of the last growth steps
+    double updateWholeListsMs = 0;  // the update with the searches walking the whole lists
 };
 
 Options options;
@@ -146,6 +148,23 @@ void benchUpdate(benchmark::State& state, int planets) {
     row.items = world.scene.items.size();
     state.counters["allocs/update"] = row.allocationsPerUpdate;
     state.counters["planets"] = static_cast<double>(row.planets);
+}
+
+// The same update with the planet and item indexes set aside, as the searches ran before them.
+void benchUpdateWholeLists(benchmark::State& state, int planets) {
+    BenchWorld& world = worldFor(planets, smallWidth, smallHeight);
+    world.scene.planets.index = world.scene.items.index = nullptr;
+    std::vector<double> times;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        world.update();
+        const double seconds = since(start);
+        state.SetIterationTime(seconds);
+        times.push_back(seconds * 1000.0);
+    }
+    world.scene.planets.index = &world.scene.planetIndex;
+    world.scene.items.index = &world.scene.itemIndex;
+    rowFor(planets).updateWholeListsMs = median(times);
 }
 
 void benchDraw(benchmark::State& state, int planets, unsigned width, unsigned height) {
@@ -257,12 +276,14 @@ double frameMs(const Row& r) {
 
 // What grows with the world, per agent, and the largest world against the small ones.
 void printPerAgent() {
-    std::printf("%7s | %8s | %15s | %16s | %16s | %20s\n", "planets", "agents", "update ns/agent",
-                "new/update/agent", "frame ms 480x320", "growth step ms (max)");
+    std::printf("%7s | %8s | %15s | %16s | %16s | %20s | %22s\n", "planets", "agents",
+                "update ns/agent", "new/update/agent", "frame ms 480x320", "growth step ms (max)",
+                "update ms, whole lists");
     for (const Row& r : rows)
-        std::printf("%7d | %8zu | %15.1f | %16.4f | %16.2f | %12.2f (%.2f)\n", r.planetsAsked,
-                    agentsOf(r), updateNsPerAgent(r), allocationsPerAgent(r), frameMs(r),
-                    r.growthStepMs, r.growthStepMaxMs);
+        std::printf("%7d | %8zu | %15.1f | %16.4f | %16.2f | %12.2f (%.2f) | %9.3f (x%.1f)\n",
+                    r.planetsAsked, agentsOf(r), updateNsPerAgent(r), allocationsPerAgent(r),
+                    frameMs(r), r.growthStepMs, r.growthStepMaxMs, r.updateWholeListsMs,
+                    r.updateWholeListsMs / std::max(1e-9, r.updateMs));
     const Row* one = nullptr;
     const Row* ten = nullptr;
     for (const Row& r : rows) {
@@ -314,7 +335,7 @@ void writeCsv(double firstFrameMs, double peakMb, double gameMb) {
            "draw_calls_480x320,draw_calls_1280x720,allocations_per_update,allocations_per_draw,"
            "rss_mb,peak_rss_mb,game_peak_rss_mb,first_frame_ms,agents,update_ns_per_agent,"
            "allocations_per_update_per_agent,frame_ms_480x320,growth_step_ms,"
-           "growth_step_max_ms\n";
+           "growth_step_max_ms,update_whole_lists_ms\n";
     for (const Row& r : rows)
         csv << r.planetsAsked << ',' << r.effects << ',' << r.players << ',' << r.planets << ','
             << r.items << ',' << r.updateMs << ',' << r.updateCpuMs << ',' << r.drawSmallMs << ','
@@ -323,7 +344,7 @@ void writeCsv(double firstFrameMs, double peakMb, double gameMb) {
             << r.allocationsPerDraw << ',' << r.residentMb << ',' << peakMb << ',' << gameMb << ','
             << firstFrameMs << ',' << agentsOf(r) << ',' << updateNsPerAgent(r) << ','
             << allocationsPerAgent(r) << ',' << frameMs(r) << ',' << r.growthStepMs << ','
-            << r.growthStepMaxMs << '\n';
+            << r.growthStepMaxMs << ',' << r.updateWholeListsMs << '\n';
 }
 
 // Takes this program's own options out of argv and leaves the rest to Google Benchmark.
@@ -359,6 +380,12 @@ int main(int argc, char** argv) {
         const std::string suffix = "/planets:" + std::to_string(planets);
         benchmark::RegisterBenchmark(("update" + suffix).c_str(),
                                      [planets](benchmark::State& s) { benchUpdate(s, planets); })
+            ->UseManualTime()
+            ->Iterations(options.updateFrames)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(
+            ("update_whole_lists" + suffix).c_str(),
+            [planets](benchmark::State& s) { benchUpdateWholeLists(s, planets); })
             ->UseManualTime()
             ->Iterations(options.updateFrames)
             ->Unit(benchmark::kMillisecond);
