@@ -1,9 +1,11 @@
-// Frame cost against the size of the world. Grows worlds of 1, 10, 30 and 100 planets the way
-// the game grows them, lets each settle, then times the update and the drawing (at the
-// default 480 x 320 and at 1280 x 720) frame by frame, counts draw calls, agents and heap
-// allocations, and times the start-up to the first presented frame. Prints one table and
-// writes it as CSV. A measurement, not a test: it asserts no timings, and fails only when a
-// counter or the start-up run does not work at all.
+// Frame cost against the size of the world. Grows worlds of 1, 10, 30, 100, 300 and 1000
+// planets the way the game grows them (timing the last growth steps), lets each settle, then
+// times the update (also with the planet and item searches walking the whole lists, as they
+// did before those lists had an index) and the drawing (at the default 480 x 320 and at
+// 1280 x 720) frame by frame, counts draw calls, agents and heap allocations, and times the
+// start-up to the first presented frame. Prints one table and writes it as CSV. A
+// measurement, not a test: it asserts no timings, and fails only when a counter or the
+// start-up run does not work at all.
 //
 // Options (the rest go to Google Benchmark): --smoke (the smallest world, one frame of each,
 // one start-up), --csv=FILE (default bench.csv), --update-frames=N, --draw-frames=N,
@@ -36,8 +38,9 @@ constexpr int defaultUpdateFrames = 600;  // timed updates per world
 constexpr int defaultDrawFrames = 300;    // timed frames per world and window size
 constexpr int defaultStartups = 5;        // start-ups timed
 constexpr unsigned worldSeed = 20261207;
-const std::vector<int> worldSizes = {1, 10, 30, 100};  // planets
-constexpr unsigned smallWidth = 480;                   // px, the game's default window
+const std::vector<int> worldSizes = {1, 10, 30, 100, 300, 1000};  // planets
+constexpr size_t growthStepsTimed = 10;  // the last growth steps of each world
+constexpr unsigned smallWidth = 480;     // px, the game's default window
 constexpr unsigned smallHeight = 320;
 constexpr unsigned largeWidth = 1280;  // px
 constexpr unsigned largeHeight = 720;
@@ -60,6 +63,8 @@ struct Row {
     double callsSmall = 0, callsLarge = 0;
     double allocationsPerUpdate = 0, allocationsPerDraw = 0;
     double residentMb = 0;
+    double growthStepMs = 0, growthStepMaxMs = 0;  // of the last growth steps
+    double updateWholeListsMs = 0;  // the update with the searches walking the whole lists
 };
 
 Options options;
@@ -81,6 +86,14 @@ Row& rowFor(int planets) {
     return rows.back();
 }
 
+void recordGrowth(int planets, const std::vector<double>& stepMs) {
+    const size_t timed = std::min(growthStepsTimed, stepMs.size());
+    const std::vector<double> last(stepMs.end() - static_cast<std::ptrdiff_t>(timed), stepMs.end());
+    Row& row = rowFor(planets);
+    row.growthStepMs = median(last);
+    row.growthStepMaxMs = last.empty() ? 0.0 : *std::max_element(last.begin(), last.end());
+}
+
 // One world at a time is kept, so the memory figures are those of one world.
 BenchWorld& worldFor(int planets, unsigned width, unsigned height) {
     static std::unique_ptr<BenchWorld> world;
@@ -91,6 +104,7 @@ BenchWorld& worldFor(int planets, unsigned width, unsigned height) {
         world = std::make_unique<BenchWorld>(width, height);
         world->grow(planets, worldSeed);
         grownTo = planets;
+        recordGrowth(planets, world->growthStepMs);
     }
     return *world;
 }
@@ -134,6 +148,23 @@ void benchUpdate(benchmark::State& state, int planets) {
     row.items = world.scene.items.size();
     state.counters["allocs/update"] = row.allocationsPerUpdate;
     state.counters["planets"] = static_cast<double>(row.planets);
+}
+
+// The same update with the planet and item indexes set aside, as the searches ran before them.
+void benchUpdateWholeLists(benchmark::State& state, int planets) {
+    BenchWorld& world = worldFor(planets, smallWidth, smallHeight);
+    world.scene.planets.index = world.scene.items.index = nullptr;
+    std::vector<double> times;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        world.update();
+        const double seconds = since(start);
+        state.SetIterationTime(seconds);
+        times.push_back(seconds * 1000.0);
+    }
+    world.scene.planets.index = &world.scene.planetIndex;
+    world.scene.items.index = &world.scene.itemIndex;
+    rowFor(planets).updateWholeListsMs = median(times);
 }
 
 void benchDraw(benchmark::State& state, int planets, unsigned width, unsigned height) {
@@ -226,6 +257,49 @@ double gameMegabytes(const std::string& program, int planets) {
     return output.empty() ? -1.0 : std::stod(output);
 }
 
+size_t agentsOf(const Row& r) {
+    return r.effects + r.players + r.planets + r.items;
+}
+
+double updateNsPerAgent(const Row& r) {
+    return r.updateMs * nanosecondsPerMillisecond /
+           static_cast<double>(std::max<size_t>(1, agentsOf(r)));
+}
+
+double allocationsPerAgent(const Row& r) {
+    return r.allocationsPerUpdate / static_cast<double>(std::max<size_t>(1, agentsOf(r)));
+}
+
+double frameMs(const Row& r) {
+    return r.updateMs + r.drawSmallMs;
+}
+
+// What grows with the world, per agent, and the largest world against the small ones.
+void printPerAgent() {
+    std::printf("%7s | %8s | %15s | %16s | %16s | %20s | %22s\n", "planets", "agents",
+                "update ns/agent", "new/update/agent", "frame ms 480x320", "growth step ms (max)",
+                "update ms, whole lists");
+    for (const Row& r : rows)
+        std::printf("%7d | %8zu | %15.1f | %16.4f | %16.2f | %12.2f (%.2f) | %9.3f (x%.1f)\n",
+                    r.planetsAsked, agentsOf(r), updateNsPerAgent(r), allocationsPerAgent(r),
+                    frameMs(r), r.growthStepMs, r.growthStepMaxMs, r.updateWholeListsMs,
+                    r.updateWholeListsMs / std::max(1e-9, r.updateMs));
+    const Row* one = nullptr;
+    const Row* ten = nullptr;
+    for (const Row& r : rows) {
+        if (r.planetsAsked == 1) one = &r;
+        if (r.planetsAsked == 10) ten = &r;
+    }
+    const Row& largest = rows.back();
+    if (ten != nullptr && ten != &largest)
+        std::printf("%d planets against 10: update per agent x%.2f, allocations per agent x%.2f\n",
+                    largest.planetsAsked, updateNsPerAgent(largest) / updateNsPerAgent(*ten),
+                    allocationsPerAgent(largest) / std::max(1e-9, allocationsPerAgent(*ten)));
+    if (one != nullptr && one != &largest)
+        std::printf("%d planets: whole frame at 480x320 = x%.2f the drawing of 1 planet\n",
+                    largest.planetsAsked, frameMs(largest) / one->drawSmallMs);
+}
+
 void printTable(double firstFrameMs, double peakMb, int gamePlanets, double gameMb) {
     std::printf(
         "\nSKYWALTZ frame cost: medians per frame; wall-clock ms with CPU ms in brackets "
@@ -246,6 +320,7 @@ void printTable(double firstFrameMs, double peakMb, int gamePlanets, double game
             r.planetsAsked, agents, update, small, large, r.callsSmall, r.callsLarge,
             r.allocationsPerUpdate, r.allocationsPerDraw, r.residentMb);
     }
+    printPerAgent();
     std::printf("peak RSS of this benchmark's run (VmHWM): %.1f MB\n", peakMb);
     std::printf("peak RSS of the game itself with %d planets, at the default settings: %.1f MB\n",
                 gamePlanets, gameMb);
@@ -258,14 +333,18 @@ void writeCsv(double firstFrameMs, double peakMb, double gameMb) {
     csv << "planets_asked,effects,players,planets,items,update_ms,update_cpu_ms,"
            "draw_ms_480x320,draw_cpu_ms_480x320,draw_ms_1280x720,draw_cpu_ms_1280x720,"
            "draw_calls_480x320,draw_calls_1280x720,allocations_per_update,allocations_per_draw,"
-           "rss_mb,peak_rss_mb,game_peak_rss_mb,first_frame_ms\n";
+           "rss_mb,peak_rss_mb,game_peak_rss_mb,first_frame_ms,agents,update_ns_per_agent,"
+           "allocations_per_update_per_agent,frame_ms_480x320,growth_step_ms,"
+           "growth_step_max_ms,update_whole_lists_ms\n";
     for (const Row& r : rows)
         csv << r.planetsAsked << ',' << r.effects << ',' << r.players << ',' << r.planets << ','
             << r.items << ',' << r.updateMs << ',' << r.updateCpuMs << ',' << r.drawSmallMs << ','
             << r.drawSmallCpuMs << ',' << r.drawLargeMs << ',' << r.drawLargeCpuMs << ','
             << r.callsSmall << ',' << r.callsLarge << ',' << r.allocationsPerUpdate << ','
             << r.allocationsPerDraw << ',' << r.residentMb << ',' << peakMb << ',' << gameMb << ','
-            << firstFrameMs << '\n';
+            << firstFrameMs << ',' << agentsOf(r) << ',' << updateNsPerAgent(r) << ','
+            << allocationsPerAgent(r) << ',' << frameMs(r) << ',' << r.growthStepMs << ','
+            << r.growthStepMaxMs << ',' << r.updateWholeListsMs << '\n';
 }
 
 // Takes this program's own options out of argv and leaves the rest to Google Benchmark.
@@ -301,6 +380,12 @@ int main(int argc, char** argv) {
         const std::string suffix = "/planets:" + std::to_string(planets);
         benchmark::RegisterBenchmark(("update" + suffix).c_str(),
                                      [planets](benchmark::State& s) { benchUpdate(s, planets); })
+            ->UseManualTime()
+            ->Iterations(options.updateFrames)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(
+            ("update_whole_lists" + suffix).c_str(),
+            [planets](benchmark::State& s) { benchUpdateWholeLists(s, planets); })
             ->UseManualTime()
             ->Iterations(options.updateFrames)
             ->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 #include "agents/agent.hpp"
 #include "walkers/player.hpp"
 
+#include <chrono>
 #include <cstdlib>
 
 namespace {
@@ -18,11 +19,17 @@ void runFrame(Input& input, sf::RenderWindow& window, Scene& scene) {
     scene.update(frameStep);
 }
 
-void growWorld(SceneBase& scene, int planets, const std::function<void()>& update) {
+void growWorld(SceneBase& scene, int planets, const std::function<void()>& update,
+               std::vector<double>* stepMs) {
     while (static_cast<int>(scene.planets.size()) < planets) {
+        const auto start = std::chrono::steady_clock::now();
         if (!scene.findNextPlanetSpot()) break;
         scene.generatePlanet(scene.nextPlanetRadius, true, scene.nextPlanetPos.x,
                              scene.nextPlanetPos.y);
+        if (stepMs != nullptr)
+            stepMs->push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
         // The planet is built; the rest of the transition only glides the camera.
         scene.transitionTime = -1.f;
         scene.resources->cinematic = false;
@@ -62,7 +69,8 @@ void BenchWorld::grow(int planets, unsigned seed) {
 
     for (int i = 0; i < fadeUpdatesAtMost && (i == 0 || scene.fade > 0.f); ++i) update();
 
-    growWorld(scene, planets, [this] { update(); });
+    growWorld(
+        scene, planets, [this] { update(); }, &growthStepMs);
 }
 
 void BenchWorld::update() {

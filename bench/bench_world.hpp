@@ -8,6 +8,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <functional>
+#include <vector>
 
 // Input devices on which nothing is ever pressed: the player stands still.
 class IdleDevices : public InputDevices {
@@ -27,8 +28,10 @@ void runFrame(Input& input, sf::RenderWindow& window, Scene& scene);
 
 // Adds planets to an entered scene as its transition does, until it has `planets` or no spot
 // is left, then lets the world settle for ten simulated seconds; `update` runs one frame, so
-// each new planet takes its hitbox before the next search.
-void growWorld(SceneBase& scene, int planets, const std::function<void()>& update);
+// each new planet takes its hitbox before the next search. With `stepMs`, the milliseconds of
+// each growth step (the free-spot search and the building of the planet) are appended to it.
+void growWorld(SceneBase& scene, int planets, const std::function<void()>& update,
+               std::vector<double>* stepMs = nullptr);
 
 // The gameplay scene in a real window of its own with the game's services, the sprite sheet
 // and the font, grown to a number of planets the way the game grows it.
@@ -40,6 +43,8 @@ public:
     // and adds planets as the transition does until there are `planets`, then lets the world
     // settle for ten simulated seconds with the player standing on the first planet.
     void grow(int planets, unsigned seed);
+    // The milliseconds of each growth step of `grow`, in order.
+    std::vector<double> growthStepMs;
     // One frame's logic as the game runs it: the shared input, then the scene.
     void update();
     // One frame's drawing as the game runs it.

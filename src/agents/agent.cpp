@@ -1,7 +1,9 @@
 #include "agents/agent.hpp"
 
+#include "agents/agent_index.hpp"
 #include "services/resources.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -91,7 +93,10 @@ void Agent::drawVisible(const sf::Sprite& sprite, const sf::FloatRect& worldBoun
         resources->layers.drawSprite(static_cast<size_t>(layer), sprite, states);
 }
 
-sf::String Agent::message(Agent*, const sf::String& text) {
+Agent::MessageTap Agent::messageTap = nullptr;
+
+const sf::String& Agent::message(Agent* from, const sf::String& text) {
+    heard(from, text);
     return text;
 }
 
@@ -112,6 +117,10 @@ bool Agent::isOnScreen(float margin) const {
 
 void Agent::collideWithList(Agent* self, AgentList* list) {
     if (!self->solid || self->ghost || list == nullptr) return;
+    if (list->index != nullptr) {
+        collideWithIndexed(self, *list->index);
+        return;
+    }
     const size_t size = list->size();
     for (size_t i = 0; i < size && i < list->size(); ++i) {
         Agent* other = (*list)[i];
@@ -119,4 +128,29 @@ void Agent::collideWithList(Agent* self, AgentList* list) {
         if (self->hitboxRect(self->position).intersects(other->hitboxRect(other->position)))
             self->onCollision(other);
     }
+}
+
+void Agent::collideWithIndexed(Agent* self, AgentIndex& index) {
+    std::vector<AgentIndex::Found>& near = index.borrowBuffer();
+    index.touching(self->hitboxRect(self->position), near);
+    const auto after = [&near](std::uint32_t order) {
+        return std::upper_bound(
+                   near.begin(), near.end(), order,
+                   [](std::uint32_t o, const AgentIndex::Found& f) { return o < f.order; }) -
+               near.begin();
+    };
+    for (size_t k = 0; k < near.size();) {
+        const AgentIndex::Found found = near[k++];
+        Agent* other = found.agent;
+        if (other->dead || self->dead || other == self || other->ghost) continue;
+        const sf::FloatRect before = self->hitboxRect(self->position);
+        if (!before.intersects(other->hitboxRect(other->position))) continue;
+        self->onCollision(other);
+        // A contact can move self (onto a planet's surface): the rest of the list is then
+        // searched around where it now is.
+        if (self->hitboxRect(self->position) == before) continue;
+        index.touching(self->hitboxRect(self->position), near);
+        k = static_cast<size_t>(after(found.order));
+    }
+    index.returnBuffer();
 }

@@ -11,11 +11,23 @@
 #include <vector>
 
 class Agent;
+class AgentIndex;
 class Resources;
 class SoundBank;
 
-// An ordered list of agents; insertion order is update order.
-using AgentList = std::vector<Agent*>;
+// An ordered list of agents; insertion order is update order. A scene's list may carry an
+// index of where its agents are, which searches of the list then use; a copy is a plain list.
+struct AgentList : std::vector<Agent*> {
+    using std::vector<Agent*>::vector;
+    AgentList() = default;
+    AgentList(const AgentList& other) : std::vector<Agent*>(other) {}
+    AgentList& operator=(const AgentList& other) {
+        std::vector<Agent*>::operator=(other);
+        return *this;
+    }
+
+    AgentIndex* index = nullptr;
+};
 
 // The base of every object in the world. The scene owns agents through its four lists,
 // updates each once per unpaused frame, calls onDeath once `dead` is set and deletes the
@@ -47,13 +59,15 @@ public:
     virtual void onDeath();
     // Called once per frame to draw into the agent's layer.
     virtual void draw();
-    // A text from another agent (`from` may be null); returns the reply.
-    virtual sf::String message(Agent* from, const sf::String& text);
+    // A text from another agent (`from` may be null); returns the reply: one of the fixed
+    // replies, or from the base the text itself, so that no reply is copied.
+    virtual const sf::String& message(Agent* from, const sf::String& text);
 
     // The hitbox centred on `at`; empty (touching nothing) unless the agent is solid.
     sf::FloatRect hitboxRect(sf::Vector2f at) const;
     bool isOnScreen(float margin) const;
-    // Calls self->onCollision for every live, non-ghost agent of `list` touching self.
+    // Calls self->onCollision for every live, non-ghost agent of `list` touching self, in
+    // list order; through the list's index when it has one.
     static void collideWithList(Agent* self, AgentList* list);
 
     Resources* resources = nullptr;
@@ -76,8 +90,20 @@ public:
     bool dead = false;
     bool removeMe = false;
     float accelerationScale = 1.f;
+    // Where the index of this agent's list keeps it; only that index reads it.
+    int indexSlot = -1;
+
+    // Hears every message as an agent receives it; set by tests that compare two runs of a
+    // world, never by the game.
+    using MessageTap = void (*)(const Agent* to, const Agent* from, const sf::String& text);
+    static MessageTap messageTap;
 
 protected:
+    // Lets the tap hear a received message; every message handler calls it once.
+    void heard(const Agent* from, const sf::String& text) const {
+        if (messageTap != nullptr) messageTap(this, from, text);
+    }
+
     // Draws the sprite on whole pixels into the agent's layer, without the on-screen test.
     void drawSprite();
     // Draws a shape, an overlay or a disc into the agent's layer unless it lies wholly
@@ -91,5 +117,7 @@ protected:
                      const sf::RenderStates& states = sf::RenderStates::Default);
 
 private:
+    // collideWithList over only the agents the index finds near self.
+    static void collideWithIndexed(Agent* self, AgentIndex& index);
     bool reachesLayer(const sf::FloatRect& worldBounds) const;
 };

@@ -47,7 +47,8 @@ void Bubble::update(sf::Time elapsed) {
     sprite.setOrigin(32.f, 32.f);
 }
 
-sf::String Bubble::message(Agent*, const sf::String& text) {
+const sf::String& Bubble::message(Agent* from, const sf::String& text) {
+    heard(from, text);
     if (text == msg::bursting) bursting = true;
     if (text == msg::hide) {
         bubbleScale = 0.f;

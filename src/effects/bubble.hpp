@@ -10,7 +10,7 @@ public:
 
     void setup() override;
     void update(sf::Time elapsed) override;
-    sf::String message(Agent* from, const sf::String& text) override;
+    const sf::String& message(Agent* from, const sf::String& text) override;
 
     float clock = 0.f;
     float bubbleScale = 0.f;

@@ -1,5 +1,6 @@
 #include "items/altar.hpp"
 
+#include "agents/agent_index.hpp"
 #include "agents/messages.hpp"
 #include "services/resources.hpp"
 #include "world/camera.hpp"
@@ -68,6 +69,7 @@ void Altar::onCollision(Agent* other) {
     other->velocity = {0.f, 0.f};
     const sf::Vector2f hold = position + normalize(-acceleration) * holdHeight;
     other->position = other->position * drawInKeep + hold * drawInRate;
+    if (items != nullptr && items->index != nullptr) items->index->moved(other);
     activated = true;
     if (ceremonyTime > consumeAfter) other->dead = true;
 }

@@ -88,7 +88,8 @@ void Itembase::burst() {
                                           position.x, position.y));
 }
 
-sf::String Itembase::message(Agent* from, const sf::String& text) {
+const sf::String& Itembase::message(Agent* from, const sf::String& text) {
+    heard(from, text);
     if (text == msg::setPlanet && from != nullptr) setPlanet(from);
     if (text == msg::pickup && from != nullptr) {
         restTime = 0.f;

@@ -18,7 +18,7 @@ public:
     void onDeath() override;
     // "setplanet" (from = the planet to adopt), "pickup" and "throw" (from = the player);
     // every text is answered "okay man whatever".
-    sf::String message(Agent* from, const sf::String& text) override;
+    const sf::String& message(Agent* from, const sf::String& text) override;
 
     Agent* carrier = nullptr;
     bool beingCarried = false;

@@ -36,9 +36,13 @@ void Orb::update(sf::Time elapsed) {
     if (name == agent_name::takenOrb) gravityDir = acceleration;
 }
 
-sf::String Orb::message(Agent* from, const sf::String& text) {
-    if (text == msg::orb) return msg::yes;
+const sf::String& Orb::message(Agent* from, const sf::String& text) {
+    if (text == msg::orb) {
+        heard(from, text);
+        return msg::yes;
+    }
     if (text == msg::dontRotate) {
+        heard(from, text);
         alignToGravity = false;
         return msg::orbReply;
     }

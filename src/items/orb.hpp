@@ -11,7 +11,7 @@ public:
     void setup() override;
     void update(sf::Time elapsed) override;
     // "orb?" is answered "yes"; "DON'T ROTATE" stops it turning to its planet.
-    sf::String message(Agent* from, const sf::String& text) override;
+    const sf::String& message(Agent* from, const sf::String& text) override;
 
     float facing = 1.f;
 };

@@ -12,6 +12,11 @@ constexpr float fadeOpacityRate = 500.f;     // opacity units per fade duration
 constexpr float fadeCoverScale = 5.f;        // the cover is this many windows wide and high
 }  // namespace
 
+Scene::Scene() {
+    planets.index = &planetIndex;
+    items.index = &itemIndex;
+}
+
 Scene::~Scene() {
     deleteAgents();
 }
@@ -59,6 +64,9 @@ void Scene::update(sf::Time elapsed) {
     }
     if (fade <= fadeDuration * 0.5f) onUpdate(elapsed);
     if (!paused) {
+        // Between frames anything may have changed; within the walk an agent moves only
+        // itself and, an altar, the orb of its own list, and each walk files them again.
+        refreshIndexes();
         for (AgentList* list : {&effects, &players, &planets, &items}) walkAgents(*list, elapsed);
         firstFrame = false;
     } else {
@@ -74,13 +82,20 @@ void Scene::walkAgents(AgentList& list, sf::Time elapsed) {
         agent->update(elapsed);
         if (agent->dead) agent->onDeath();
         if (agent->removeMe) {
+            if (list.index != nullptr) list.index->removed(agent);
             list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
             delete agent;
             bound -= 1;
         } else {
+            if (list.index != nullptr) list.index->moved(agent);
             ++i;
         }
     }
+}
+
+void Scene::refreshIndexes() {
+    for (AgentList* list : {&effects, &players, &planets, &items})
+        if (list->index != nullptr) list->index->refresh();
 }
 
 void Scene::onUpdate(sf::Time) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agents/agent.hpp"
+#include "agents/agent_index.hpp"
 #include "world/camera.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -16,7 +17,7 @@ class SoundBank;
 // each frame, fades in when entered and composites the render layers onto the window.
 class Scene {
 public:
-    Scene() = default;
+    Scene();
     virtual ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -39,9 +40,11 @@ public:
     virtual void clearLayers();
     virtual void updateFade(sf::Time elapsed);
 
-    // Runs one frame of the agent walk over `list`; public so tests can walk agents the way
-    // a scene does.
+    // Runs one frame of the agent walk over `list`, keeping the list's index current; public so
+    // tests can walk agents the way a scene does.
     static void walkAgents(AgentList& list, sf::Time elapsed);
+    // Brings the indexes of the lists up to what the lists and their agents are now.
+    void refreshIndexes();
     // Deletes every agent of the four lists.
     void deleteAgents();
 
@@ -59,6 +62,9 @@ public:
     float fadeDuration = 0.2f;
     int hudLayer = 6;
     AgentList effects, players, planets, items;
+    // Where the planets and the items are, for the walkers' and altars' searches.
+    AgentIndex planetIndex{planets};
+    AgentIndex itemIndex{items};
     Input* input = nullptr;
     Resources* resources = nullptr;
     SoundBank* soundBank = nullptr;

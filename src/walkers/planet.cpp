@@ -89,7 +89,8 @@ void Planet::draw() {
     drawVisible(shape, shape.getGlobalBounds(), sf::RenderStates(sf::BlendAlpha));
 }
 
-sf::String Planet::message(Agent*, const sf::String& text) {
+const sf::String& Planet::message(Agent* from, const sf::String& text) {
+    heard(from, text);
     if (text == msg::reset) reset();
     if (text == msg::foundYou) occupied = true;
     if (text == msg::lostYou) occupied = false;

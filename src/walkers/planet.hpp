@@ -15,7 +15,7 @@ public:
     void setup() override;
     void update(sf::Time elapsed) override;
     void draw() override;
-    sf::String message(Agent* from, const sf::String& text) override;
+    const sf::String& message(Agent* from, const sf::String& text) override;
     // Back to the freshly spawned state.
     void reset();
 

@@ -236,8 +236,9 @@ void Player::draw() {
                             position.y + noteOffset, 0.f, 0.f);
 }
 
-sf::String Player::message(Agent* from, const sf::String& text) {
+const sf::String& Player::message(Agent* from, const sf::String& text) {
     if (text == msg::earnedIt) {
+        heard(from, text);
         planetRequested = true;
         return msg::playerReply;
     }

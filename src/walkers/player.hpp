@@ -18,7 +18,7 @@ public:
     // The walker, and the "Trying to spawn planet" line while a planet is requested.
     void draw() override;
     // "You earned it yo" raises planetRequested; everything else is the walker's.
-    sf::String message(Agent* from, const sf::String& text) override;
+    const sf::String& message(Agent* from, const sf::String& text) override;
     // Called by the scene before it clears the world: lets go of what it carries (without
     // a "throw") and of its planet, and drops a pending planet request.
     void reset();

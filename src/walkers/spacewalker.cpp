@@ -1,5 +1,6 @@
 #include "walkers/spacewalker.hpp"
 
+#include "agents/agent_index.hpp"
 #include "agents/messages.hpp"
 #include "effects/splashes.hpp"
 #include "services/resources.hpp"
@@ -197,12 +198,18 @@ void Spacewalker::spaceDrift(sf::Time elapsed) {
 
 void Spacewalker::homeIn() {
     if (planets == nullptr) return;
-    float best = farAway;
-    for (std::size_t i = 0; i < planets->size(); ++i) {
-        const float d = length((*planets)[i]->position - position);
-        if (d < best) {
-            best = d;
-            homePlanet = static_cast<int>(i);
+    if (planets->index != nullptr) {
+        const AgentIndex::Found nearest = planets->index->nearest(position, farAway);
+        if (nearest.agent != nullptr)
+            homePlanet = static_cast<int>(planets->index->placeOf(nearest));
+    } else {
+        float best = farAway;
+        for (std::size_t i = 0; i < planets->size(); ++i) {
+            const float d = length((*planets)[i]->position - position);
+            if (d < best) {
+                best = d;
+                homePlanet = static_cast<int>(i);
+            }
         }
     }
     if (homePlanet < 0 || homePlanet >= static_cast<int>(planets->size())) return;
@@ -236,7 +243,8 @@ void Spacewalker::onDeath() {
     removeMe = true;
 }
 
-sf::String Spacewalker::message(Agent*, const sf::String& text) {
+const sf::String& Spacewalker::message(Agent* from, const sf::String& text) {
+    heard(from, text);
     if (text == msg::moved) return moved ? msg::yes : msg::walkerReply;
     if (text == msg::onSurface && surfaced) return msg::yes;
     return msg::walkerReply;

@@ -36,7 +36,7 @@ public:
     // Body and overlay (in the order `overlayBehind` asks for), and the bubble while drifting.
     void draw() override;
     // "moved" and "onsurface": "yes" while the walker walked this frame / stands on ground.
-    sf::String message(Agent* from, const sf::String& text) override;
+    const sf::String& message(Agent* from, const sf::String& text) override;
 
     // Joins planet p ("found you"), leaving the old one first; a null p only leaves.
     void setPlanet(Agent* p);

@@ -1,3 +1,4 @@
+#include "agents/agent_index.hpp"
 #include "agents/messages.hpp"
 #include "items/altar.hpp"
 #include "items/npc.hpp"
@@ -9,6 +10,7 @@
 #include "walkers/player.hpp"
 #include "world/scene_base.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -121,13 +123,32 @@ bool SceneBase::findNextPlanetSpot() {
     if (count % 4 == 0) planetGap = everyFourthGap;
     if (count % 7 == 0) planetGap = everySeventhGap;
 
+    const auto blocks = [&](const Agent* other, sf::Vector2f spot) {
+        const sf::Vector2f gap = other->position - spot;
+        const float clearance = other->hitboxSize.x * 0.5f + radius + planetGap;
+        return std::sqrt(gap.x * gap.x + gap.y * gap.y) < clearance;
+    };
+    // The next try lies a little further round, so the planet in the way of the last one is
+    // asked first; in a grown world the oldest planets are crowded all round.
+    const Agent* inTheWay = nullptr;
+    const auto inTheWayOf = [&](sf::Vector2f spot) {
+        return [&inTheWay, &blocks, spot](const Agent* other) {
+            if (!blocks(other, spot)) return false;
+            inTheWay = other;
+            return true;
+        };
+    };
+    AgentIndex* index = planets.index;
+    if (index != nullptr) index->refresh();
+    std::vector<AgentIndex::Found> near;
     const auto isFree = [&](sf::Vector2f spot) {
-        for (const Agent* other : planets) {
-            const sf::Vector2f gap = other->position - spot;
-            const float clearance = other->hitboxSize.x * 0.5f + radius + planetGap;
-            if (std::sqrt(gap.x * gap.x + gap.y * gap.y) < clearance) return false;
-        }
-        return true;
+        if (inTheWay != nullptr && blocks(inTheWay, spot)) return false;
+        if (index == nullptr) return std::none_of(planets.begin(), planets.end(), inTheWayOf(spot));
+        const float reach = radius + planetGap;
+        index->touching({spot.x - reach, spot.y - reach, 2.f * reach, 2.f * reach}, near);
+        return std::none_of(near.begin(), near.end(), [&](const AgentIndex::Found& found) {
+            return inTheWayOf(spot)(found.agent);
+        });
     };
 
     for (const Agent* around_ : planets) {

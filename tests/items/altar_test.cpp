@@ -18,7 +18,7 @@ constexpr float pi = 3.1415927f;
 class Listener : public Agent {
 public:
     explicit Listener(Resources* r) : Agent(r) {}
-    sf::String message(Agent*, const sf::String& text) override {
+    const sf::String& message(Agent*, const sf::String& text) override {
         heard.push_back(text);
         return msg::playerReply;
     }

@@ -3,15 +3,12 @@
 // After every update every agent pointer must point at a live agent and every position and
 // velocity must be finite. SKYWALTZ_SOAK_MINUTES sets the simulated length (default 2);
 // SKYWALTZ_SOAK_UPDATES, when set, counts updates instead.
-#include "agents/messages.hpp"
 #include "items/altar.hpp"
-#include "items/orb.hpp"
+#include "support/random_play.hpp"
 #include "support/test_world.hpp"
 #include "walkers/planet.hpp"
 #include "walkers/player.hpp"
 #include "world/scene_base.hpp"
-
-#include <SFML/Window/Keyboard.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -29,18 +26,6 @@ constexpr int shortestErrandInterval = 360;  // updates between scripted errands
 // rather than hundreds, which would make the half hour take many hours under the sanitizers.
 constexpr int errandsPerSoak = 60;
 constexpr int mostPlanetsAsked = 30;
-// One in this many updates, on average:
-constexpr int fullscreenOdds = 20000;
-constexpr int resetOdds = 60000;
-constexpr int pauseOdds = 1800;
-constexpr int unpauseOdds = 30;  // while paused
-constexpr int menuMoveOdds = 10;
-constexpr int menuChooseOdds = 200;  // rarely, so a pause seldom resets the world
-
-const int playerKeys[] = {sf::Keyboard::W,     sf::Keyboard::A,    sf::Keyboard::S,
-                          sf::Keyboard::D,     sf::Keyboard::Up,   sf::Keyboard::Left,
-                          sf::Keyboard::Right, sf::Keyboard::Down, sf::Keyboard::Space,
-                          sf::Keyboard::X};
 int soakUpdates() {
     if (const char* updates = std::getenv("SKYWALTZ_SOAK_UPDATES"); updates != nullptr)
         return std::max(1, std::atoi(updates));
@@ -56,7 +41,7 @@ bool finite(sf::Vector2f v) {
 class Soak {
 public:
     explicit Soak(int updates)
-        : errandInterval(std::max(shortestErrandInterval, updates / errandsPerSoak)) {
+        : play(world, scene, std::max(shortestErrandInterval, updates / errandsPerSoak)) {
         scene.init(&world.resources, &world.input, &world.soundBank);
         srand(20261207);
         scene.enter();
@@ -66,7 +51,7 @@ public:
 
     void run(int updates) {
         for (int i = 0; i < updates; ++i) {
-            chooseInput(i);
+            play.chooseInput(i);
             world.step(scene);
             if (scene.quitRequested) scene.quitRequested = false;  // quitting is not soaked
             drawFrame();
@@ -78,57 +63,8 @@ public:
 
     int errors = 0;
     int planetsReached = 0;
-    int errandsStarted = 0;
-    const int errandInterval;
 
 private:
-    void chooseInput(int update) {
-        world.devices.keys.clear();
-        if (scene.paused) {
-            if (rand() % menuMoveOdds == 0)
-                world.devices.keys.insert(rand() % 2 ? sf::Keyboard::Up : sf::Keyboard::Down);
-            if (rand() % menuChooseOdds == 0) world.devices.keys.insert(sf::Keyboard::Return);
-            if (rand() % unpauseOdds == 0) world.devices.keys.insert(sf::Keyboard::Escape);
-            return;
-        }
-        for (int key : playerKeys)
-            if (rand() % 6 == 0) world.devices.keys.insert(key);
-        if (rand() % pauseOdds == 0) world.devices.keys.insert(sf::Keyboard::Escape);
-        if (rand() % resetOdds == 0) world.devices.keys.insert(sf::Keyboard::R);
-        if (rand() % fullscreenOdds == 0) world.devices.keys.insert(sf::Keyboard::M);
-        world.devices.axes[sf::Joystick::X] = static_cast<float>(rand() % 201 - 100);
-        world.devices.axes[sf::Joystick::Y] = static_cast<float>(rand() % 201 - 100);
-        scriptErrand(update);
-    }
-
-    // Brings the orb to the player, picks it up, throws it, and lays it on the altar.
-    void scriptErrand(int update) {
-        const int phase = update % errandInterval;
-        if (phase > 3 || scene.transitionTime >= 0.f) return;
-        Orb* orb = find<Orb>(agent_name::item);
-        Altar* altar = find<Altar>(agent_name::altar);
-        if (orb == nullptr || altar == nullptr) return;
-        world.devices.keys.erase(sf::Keyboard::X);
-        if (phase == 0 && !scene.player->carrying) {
-            orb->position = scene.player->position;
-            world.devices.keys.insert(sf::Keyboard::X);
-        } else if (phase == 2 && scene.player->carried == orb) {
-            world.devices.keys.insert(sf::Keyboard::X);
-        } else if (phase == 3 && scene.player->carried != orb && !orb->beingCarried) {
-            orb->position = altar->position;
-            orb->velocity = {0.f, 0.f};
-            ++errandsStarted;
-        }
-    }
-
-    template <typename T>
-    T* find(const sf::String& name) {
-        for (Agent* agent : scene.items)
-            if (auto* found = dynamic_cast<T*>(agent); found != nullptr && found->name == name)
-                return found;
-        return nullptr;
-    }
-
     void drawFrame() {
         world.window.clear();
         scene.clearLayers();
@@ -140,7 +76,7 @@ private:
     // A long soak says how far it has come once a simulated minute.
     void reportProgress(int updates) const {
         std::cerr << "minute " << updates / updatesPerMinute << ": " << scene.planets.size()
-                  << " planets, " << errandsStarted << " errands, " << errors << " errors\n";
+                  << " planets, " << play.errandsStarted << " errands, " << errors << " errors\n";
     }
 
     void report(int update, const std::string& what) {
@@ -176,6 +112,9 @@ private:
 
     TestWorld world;
     SceneBase scene;
+
+public:
+    RandomPlay play;  // after the world and scene it plays
 };
 }  // namespace
 
@@ -183,10 +122,10 @@ TEST(Soak, LongRandomPlayKeepsEveryPointerLiveAndEveryValueFinite) {
     const int updates = soakUpdates();
     Soak soak(updates);
     soak.run(updates);
-    std::cout << "soaked " << updates << " updates, " << soak.errandsStarted << " errands, "
+    std::cout << "soaked " << updates << " updates, " << soak.play.errandsStarted << " errands, "
               << soak.planetsReached << " planets at most, " << soak.errors << " errors\n";
     EXPECT_EQ(soak.errors, 0);
     // Pauses and resets take some errands away; half of them must grow the world.
     EXPECT_GE(soak.planetsReached,
-              std::min(mostPlanetsAsked, 1 + updates / (2 * soak.errandInterval)));
+              std::min(mostPlanetsAsked, 1 + updates / (2 * soak.play.errandInterval)));
 }

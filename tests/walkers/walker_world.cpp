@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-sf::String RecordingPlanet::message(Agent* from, const sf::String& text) {
+const sf::String& RecordingPlanet::message(Agent* from, const sf::String& text) {
     log.push_back(text);
     return Planet::message(from, text);
 }

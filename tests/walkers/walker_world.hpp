@@ -13,7 +13,7 @@
 class RecordingPlanet : public Planet {
 public:
     using Planet::Planet;
-    sf::String message(Agent* from, const sf::String& text) override;
+    const sf::String& message(Agent* from, const sf::String& text) override;
 
     // The texts received, without the "dying?" questions walkers ask every update.
     std::vector<sf::String> said() const;
