@@ -8,7 +8,8 @@
 
 namespace {
 constexpr float drawMargin = 32.f;  // px beyond the view's edge that still counts as on screen
-}
+constexpr float reachSlack = 1.f;   // px added to a picture's reach against rounding
+}  // namespace
 
 Agent::Agent(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, SoundBank* s)
     : resources(r), effects(e), players(p), planets(pl), items(i), soundBank(s) {}
@@ -78,6 +79,20 @@ bool Agent::reachesLayer(const sf::FloatRect& worldBounds) const {
     const sf::View& view = resources->layers.viewOf(static_cast<size_t>(layer));
     const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
     return worldBounds.intersects(visible);
+}
+
+bool Agent::mayReachLayer(sf::Vector2f at, const sf::Transformable& shape,
+                          const sf::FloatRect& localBounds) const {
+    const sf::Vector2f origin = shape.getOrigin();
+    const sf::Vector2f scale = shape.getScale();
+    const float left = localBounds.left - origin.x;
+    const float top = localBounds.top - origin.y;
+    const float across = std::max(std::abs(left), std::abs(left + localBounds.width));
+    const float down = std::max(std::abs(top), std::abs(top + localBounds.height));
+    // No corner lies farther from `at` than this, whatever the rotation.
+    const float reach =
+        std::max(std::abs(scale.x), std::abs(scale.y)) * (across + down) + reachSlack;
+    return reachesLayer({at.x - reach, at.y - reach, 2.f * reach, 2.f * reach});
 }
 
 void Agent::drawVisible(const sf::Drawable& drawable, const sf::FloatRect& worldBounds,

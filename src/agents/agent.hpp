@@ -115,6 +115,12 @@ protected:
     // The same for a sprite, which joins the layer's batch.
     void drawVisible(const sf::Sprite& sprite, const sf::FloatRect& worldBounds,
                      const sf::RenderStates& states = sf::RenderStates::Default);
+    // Whether a picture of `localBounds`, placed at `at` with the origin and scale of `shape`
+    // and turned any way, could reach the layer's view. Far cheaper than its exact bounds, and
+    // it answers no only where they would too: a grown world's drawing skips most of its
+    // agents with it.
+    bool mayReachLayer(sf::Vector2f at, const sf::Transformable& shape,
+                       const sf::FloatRect& localBounds) const;
 
 private:
     // collideWithList over only the agents the index finds near self.

@@ -108,5 +108,6 @@ void BallSplash::update(sf::Time elapsed) {
 
 void BallSplash::draw() {
     disc.setPosition(position);
-    drawVisible(disc, disc.getGlobalBounds());
+    if (mayReachLayer(position, disc, disc.getLocalBounds()))
+        drawVisible(disc, disc.getGlobalBounds());
 }

@@ -54,5 +54,6 @@ void Star::update(sf::Time elapsed) {
 
 void Star::draw() {
     disc.setPosition(position);
-    drawVisible(disc, disc.getGlobalBounds());
+    if (mayReachLayer(position, disc, disc.getLocalBounds()))
+        drawVisible(disc, disc.getGlobalBounds());
 }

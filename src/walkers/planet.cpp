@@ -86,7 +86,8 @@ void Planet::update(sf::Time elapsed) {
 
 void Planet::draw() {
     shape.setPosition(position);
-    drawVisible(shape, shape.getGlobalBounds(), sf::RenderStates(sf::BlendAlpha));
+    if (mayReachLayer(position, shape, shape.getLocalBounds()))
+        drawVisible(shape, shape.getGlobalBounds(), sf::RenderStates(sf::BlendAlpha));
 }
 
 const sf::String& Planet::message(Agent* from, const sf::String& text) {

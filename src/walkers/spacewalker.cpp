@@ -223,16 +223,21 @@ void Spacewalker::syncOverlay() {
 
 void Spacewalker::draw() {
     if (!overlayBehind) Agent::draw();
-    overlay.setPosition(position);
-    overlay.setRotation(sprite.getRotation());
-    overlay.setScale(sprite.getScale());
-    overlay.setOrigin(sprite.getOrigin());
-    drawVisible(overlay, overlay.getGlobalBounds());
+    // The overlay takes the body's origin and scale.
+    if (mayReachLayer(position, sprite, overlay.getLocalBounds())) drawOverlay();
     if (overlayBehind) Agent::draw();
     if (!surfaced && !onPlanet && spaceTime < maxSpaceTime) {
         bubble.position = position;
         bubble.draw();
     }
+}
+
+void Spacewalker::drawOverlay() {
+    overlay.setPosition(position);
+    overlay.setRotation(sprite.getRotation());
+    overlay.setScale(sprite.getScale());
+    overlay.setOrigin(sprite.getOrigin());
+    drawVisible(overlay, overlay.getGlobalBounds());
 }
 
 void Spacewalker::onDeath() {

@@ -81,6 +81,7 @@ protected:
     void spaceDrift(sf::Time elapsed);
 
 private:
+    void drawOverlay();
     void countSteps(float seconds);
     void land(Agent* other);
     void pushAway(Agent* other);

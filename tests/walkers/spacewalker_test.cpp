@@ -455,3 +455,42 @@ TEST_F(SpacewalkerLook, DeathDropsTheLinksWithoutTellingThePlanet) {
     EXPECT_TRUE(planet->occupied);
 }
 }  // namespace
+
+TEST_F(SpacewalkerLook, OverlayIsDrawnExactlyWhenItsBoundsReachTheViewWhateverItsTurnAndScale) {
+    Spacewalker* walker = addWalker(0.f, 0.f);
+    giveAnimations(walker);
+    walker->setupColours(false, 0.1f, 0.01f, false);  // the overlay joins the body's batch
+    walker->update(frame());
+    walker->surfaced = true;  // no bubble
+    clearLayersAround({0.f, 0.f});
+    const sf::FloatRect visible(-240.f, -160.f, 480.f, 320.f);
+    const SpriteBatch& batch = test.resources.layers.batch(static_cast<std::size_t>(walker->layer));
+    int drawn = 0, skipped = 0;
+    for (const float turn : {0.f, 30.f, 45.f, 100.f, 225.f})
+        for (const sf::Vector2f scale : {sf::Vector2f(1.f, 1.f), {2.5f, 2.5f}, {-1.5f, 1.f}})
+            for (const sf::Vector2f origin : {sf::Vector2f(16.f, 16.f), {16.f, 48.f}})
+                for (float out = 0.f; out < 130.f; out += 1.f) {
+                    // Beyond the right edge and below a corner.
+                    for (const sf::Vector2f at : {sf::Vector2f(240.f + out, 37.f),
+                                                  {-240.f - out * 0.7f, 160.f + out * 0.7f}}) {
+                        walker->position = at;
+                        walker->sprite.setRotation(turn);
+                        walker->sprite.setScale(scale);
+                        walker->sprite.setOrigin(origin);
+                        sf::Sprite exact = walker->overlay;
+                        exact.setPosition(at);
+                        exact.setRotation(turn);
+                        exact.setScale(scale);
+                        exact.setOrigin(origin);
+                        const bool reaches = exact.getGlobalBounds().intersects(visible);
+                        (reaches ? drawn : skipped) += 1;
+                        test.resources.layers.flushAll();
+                        walker->draw();
+                        const std::size_t body = walker->isOnScreen(32.f) ? 1u : 0u;
+                        ASSERT_EQ(body + (reaches ? 1u : 0u), batch.pendingSprites())
+                            << "at " << at.x << "," << at.y << " turned " << turn;
+                    }
+                }
+    EXPECT_GT(drawn, 100);
+    EXPECT_GT(skipped, 100);
+}
