@@ -15,11 +15,11 @@ void Animator::addAnimation(const sf::String& name) {
     if (count < 0 || count > static_cast<int>(animations.size()))
         count = static_cast<int>(animations.size());
     animations.resize(static_cast<size_t>(count));
-    Animation animation;
+    // Built in place: a copy would copy its name too, one more allocation per animation.
+    Animation& animation = animations.emplace_back();
     animation.frameWidth = frameWidth;
     animation.frameHeight = frameHeight;
     animation.name = name;
-    animations.push_back(animation);
     current = count;
     count += 1;
 }
@@ -39,6 +39,9 @@ void Animator::configure(int cellWidth, int cellHeight, sf::Time duration) {
 
 void Animator::addStrip(const sf::String& name, int firstColumn, int row, int frames) {
     addAnimation(name);
+    // Every dust puff builds a strip: its frames are made room for at once, not one by one.
+    if (Animation* animation = currentAnimation(); animation != nullptr && frames > 0)
+        animation->frames.reserve(animation->frames.size() + static_cast<size_t>(frames));
     for (int i = 0; i < frames; ++i) addFrame(firstColumn + i, row);
 }
 

@@ -10,6 +10,8 @@
 
 namespace {
 constexpr int splashCells = 7;  // the seventh is never shown
+// One name for every splash's strip, rather than a new text for each.
+const sf::String splashStrip = "idle";
 const sf::Time splashFrameTime = sf::seconds(0.07f);
 
 const SplashLook landingLook{32, 32, 1, 0, {1.2f, 1.3f}, {16.f, 16.f}};
@@ -43,7 +45,7 @@ void AnimatedSplash::setup() {
     layer = 2;
     accelerationScale = 0.f;
     animator.configure(look_.frameWidth, look_.frameHeight, splashFrameTime);
-    animator.addStrip("idle", look_.firstColumn, look_.row, splashCells);
+    animator.addStrip(splashStrip, look_.firstColumn, look_.row, splashCells);
     animator.start(sprite);
     sprite.setScale(1.f, 1.f);
 }
