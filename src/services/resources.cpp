@@ -147,7 +147,7 @@ void Resources::setFullscreen(bool on) {
     fullscreen = on;
     // SFML 2.5.1 loses the GL state of render textures made before the window was
     // re-created: without this reset they draw nothing afterwards.
-    for (sf::RenderTexture* layer : layers) layer->resetGLStates();
+    compositor.resetGLStates(layers);
     view.setSize(static_cast<float>(width), static_cast<float>(height));
     view.setCenter(width * 0.5f, height * 0.5f);
     window->setView(view);
@@ -162,7 +162,7 @@ void Resources::drawText(int layer, const sf::String& string, float scale, float
     text.setOrigin(originX * scale, originY * scale);
     text.setRotation(rotation);
     text.setPosition(std::trunc(x), std::trunc(y) + textSize);
-    layers[static_cast<size_t>(layer)]->draw(text);
+    layers.draw(static_cast<size_t>(layer), text, text.getGlobalBounds());
 }
 
 sf::Vector2f Resources::measureText(int font, const sf::String& string) {
