@@ -10,6 +10,8 @@ namespace {
 constexpr int textSize = 16;                // px, the size every text is measured and drawn at
 constexpr unsigned int fontLoadSize = 128;  // px, the size loadFont leaves on the shared text
 constexpr char separator = '/';
+// Text units around a glyph's bounds that its quad and the font's smoothing may tint.
+constexpr float glyphPadding = 2.f;
 
 sf::ContextSettings gameContext() {
     return sf::ContextSettings(0, 0, 0, 2, 0);
@@ -162,7 +164,13 @@ void Resources::drawText(int layer, const sf::String& string, float scale, float
     text.setOrigin(originX * scale, originY * scale);
     text.setRotation(rotation);
     text.setPosition(std::trunc(x), std::trunc(y) + textSize);
-    layers.draw(static_cast<size_t>(layer), text, text.getGlobalBounds());
+    sf::FloatRect area = text.getGlobalBounds();
+    const float pad = glyphPadding * std::fabs(scale);
+    area.left -= pad;
+    area.top -= pad;
+    area.width += 2.f * pad;
+    area.height += 2.f * pad;
+    layers.draw(static_cast<size_t>(layer), text, area);
 }
 
 sf::Vector2f Resources::measureText(int font, const sf::String& string) {

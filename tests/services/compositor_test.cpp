@@ -121,6 +121,7 @@ protected:
         scene.fade = 0.f;
         tap(sf::Keyboard::Escape);
         ASSERT_TRUE(scene.paused);
+        scene.showCursor = false;  // the texts alone, for the first picture
         expectSamePicture("pause menu");
     }
 
