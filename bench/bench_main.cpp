@@ -46,7 +46,7 @@ constexpr unsigned largeWidth = 1280;  // px
 constexpr unsigned largeHeight = 720;
 constexpr double nanosecondsPerMillisecond = 1e6;
 constexpr double smokeScreenWarmup = 0.2;   // s before the smoke run times the real screens
-constexpr double smokeScreenSeconds = 0.5;  // s it times each of them
+constexpr double smokeScreenSeconds = 0.5;  // s it times each of them, once
 const char* const firstFrameProgram = "skywaltz_first_frame";  // beside this binary
 
 struct Options {
@@ -281,6 +281,7 @@ RealScreenOptions screenOptions() {
     if (options.smoke) {
         screens.warmupSeconds = smokeScreenWarmup;
         screens.seconds = smokeScreenSeconds;
+        screens.rounds = 1;
     }
     return screens;
 }

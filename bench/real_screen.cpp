@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -43,13 +44,41 @@ const std::vector<Case> cases = {
     {1920, 1080, desktopResolution}, {1280, 720, firstStart},     {1280, 720, desktopResolution},
 };
 
+// What one game process measured.
 struct Measured {
     int frames = 0;
     double seconds = 0, frameMs = 0, drawMs = 0;
     int unfocused = 0, fullscreen = 0;
     unsigned width = 0, height = 0;
+};
+
+// The rounds of one setting together.
+struct Summed {
+    int frames = 0, runs = 0, unfocused = 0, fullscreenRuns = 0;
+    double seconds = 0;
+    std::vector<double> frameMs, drawMs;
+    unsigned width = 0, height = 0;
+
+    void add(const Measured& run) {
+        frames += run.frames;
+        seconds += run.seconds;
+        frameMs.push_back(run.frameMs);
+        drawMs.push_back(run.drawMs);
+        unfocused += run.unfocused;
+        fullscreenRuns += run.fullscreen;
+        ++runs;
+        width = run.width;
+        height = run.height;
+    }
     double fps() const { return seconds > 0 ? frames / seconds : 0.0; }
 };
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 != 0 ? values[mid] : (values[mid - 1] + values[mid]) * 0.5;
+}
 
 // An Xvfb server of the given size, stopped when this goes.
 class VirtualScreen {
@@ -159,11 +188,11 @@ public:
     std::string path;
 };
 
-bool runsAsAsked(const Case& c, const Measured& m) {
+bool runsAsAsked(const Case& c, const Summed& m) {
     const bool fullscreenAsked =
         c.setting.config == nullptr ||
         std::string(c.setting.config).find("fullscreen: on") != std::string::npos;
-    return m.unfocused == 0 && (m.fullscreen != 0) == fullscreenAsked;
+    return m.unfocused == 0 && m.fullscreenRuns == (fullscreenAsked ? m.runs : 0);
 }
 }  // namespace
 
@@ -174,44 +203,44 @@ bool measureRealScreens(const RealScreenOptions& options) {
         std::cerr << "skywaltz_bench: no scratch folder for the real-screen runs\n";
         return false;
     }
-    std::vector<Measured> results(cases.size());
-    bool worked = true;
-    for (unsigned width : {1920u, 1280u}) {
-        const unsigned height = width == 1920u ? 1080u : 720u;
-        VirtualScreen screen(width, height);
-        if (screen.display().empty()) {
-            std::cerr << "skywaltz_bench: Xvfb did not start a " << width << "x" << height
-                      << " screen\n";
-            return false;
-        }
+    VirtualScreen large(1920, 1080), small(1280, 720);
+    if (large.display().empty() || small.display().empty()) {
+        std::cerr << "skywaltz_bench: Xvfb did not start the virtual screens\n";
+        return false;
+    }
+    std::vector<Summed> results(cases.size());
+    for (int round = 0; round < options.rounds; ++round) {
         for (size_t i = 0; i < cases.size(); ++i) {
-            if (cases[i].screenWidth != width) continue;
-            if (!folder.useSettings(cases[i].setting.config) ||
-                !runTimedGame(program, folder.path, screen.display(), options, results[i])) {
-                std::cerr << "skywaltz_bench: the game did not run on the " << width << "x"
-                          << height << " screen (" << screen.display() << ") with "
-                          << cases[i].setting.name << "\n";
-                worked = false;
+            const Case& c = cases[i];
+            const std::string& display = c.screenWidth == 1920u ? large.display() : small.display();
+            Measured run;
+            if (!folder.useSettings(c.setting.config) ||
+                !runTimedGame(program, folder.path, display, options, run)) {
+                std::cerr << "skywaltz_bench: the game did not run on the " << c.screenWidth << "x"
+                          << c.screenHeight << " screen (" << display << ") with " << c.setting.name
+                          << "\n";
+                return false;
             }
+            results[i].add(run);
         }
     }
     const double reference = results[0].fps();
     std::printf(
-        "\nSKYWALTZ on real screens: the game's own loop (16 ms frames), %.1f s after %.1f s "
-        "of warm-up; frames per second at the buffer swap, medians in ms\n",
-        options.seconds, options.warmupSeconds);
+        "\nSKYWALTZ on real screens: the game's own loop (16 ms frames), %d rounds of %.1f s "
+        "after %.1f s of warm-up; frames per second at the buffer swap, medians in ms\n",
+        options.rounds, options.seconds, options.warmupSeconds);
     std::printf("%-10s | %-50s | %-9s | %6s | %8s | %7s | %11s\n", "screen", "settings", "window",
                 "fps", "frame ms", "draw ms", "× reference");
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
-        const Measured& m = results[i];
+        const Summed& m = results[i];
         char screen[16], window[16];
         std::snprintf(screen, sizeof screen, "%ux%u", c.screenWidth, c.screenHeight);
         std::snprintf(window, sizeof window, "%ux%u", m.width, m.height);
         std::printf("%-10s | %-50s | %-9s | %6.1f | %8.2f | %7.2f | %11.2f%s\n", screen,
-                    c.setting.name, window, m.fps(), m.frameMs, m.drawMs,
+                    c.setting.name, window, m.fps(), median(m.frameMs), median(m.drawMs),
                     reference > 0 ? m.fps() / reference : 0.0,
                     runsAsAsked(c, m) ? "" : "  (lost focus or fullscreen: not as asked)");
     }
-    return worked;
+    return true;
 }
