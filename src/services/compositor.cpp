@@ -4,21 +4,17 @@
 #include <SFML/Graphics/Vertex.hpp>
 
 namespace {
-// Whether the window's view shows an area of `size` from (0, 0) on exactly as many pixels.
-bool showsOneToOne(const sf::RenderWindow& window, sf::Vector2u size) {
-    const sf::View& view = window.getView();
-    const sf::Vector2f extent(static_cast<float>(size.x), static_cast<float>(size.y));
-    return window.getSize() == size && view.getSize() == extent &&
-           view.getCenter() == extent / 2.f && view.getRotation() == 0.f &&
-           view.getViewport() == sf::FloatRect(0.f, 0.f, 1.f, 1.f);
-}
-
 // Whether a picture of `size` drawn at (0, 0) through the window's view covers the window.
 bool coversWindow(const sf::RenderWindow& window, sf::Vector2u size) {
     const sf::View& view = window.getView();
     const sf::Vector2f extent(static_cast<float>(size.x), static_cast<float>(size.y));
     return view.getSize() == extent && view.getCenter() == extent / 2.f &&
            view.getRotation() == 0.f && view.getViewport() == sf::FloatRect(0.f, 0.f, 1.f, 1.f);
+}
+
+// Whether it also puts each of its pixels on one pixel of the window.
+bool showsOneToOne(const sf::RenderWindow& window, sf::Vector2u size) {
+    return window.getSize() == size && coversWindow(window, size);
 }
 }  // namespace
 
