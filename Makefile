@@ -21,7 +21,7 @@ FUZZ_TIME  ?= 25
 BENCH_ARGS ?=
 # Simulated minutes of random play for `make soak`.
 SOAK_MINUTES ?= 30
-# Where `make install` puts the game; DESTDIR is honoured as usual.
+# Where `make install` puts the game (bin/ and share/ below it); DESTDIR is honoured as usual.
 PREFIX     ?= /usr/local
 
 .PHONY: all deps configure build asan run test soak fuzz bench install package sheet-preview clean
@@ -64,7 +64,8 @@ soak: asan
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# A Debian package in the build tree, installable with `apt install ./skywaltz_*.deb`.
+# A Debian package in the build tree, laid out as Debian's games are (/usr/games,
+# /usr/share/games/skywaltz), installable with `apt install ./skywaltz_*.deb`.
 package: build
 	cd $(BUILD) && cpack -G DEB
 

@@ -6,6 +6,7 @@
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -15,7 +16,8 @@
 
 namespace {
 constexpr const char* settingsFile = "config.txt";
-constexpr float fullscreenRestoreDelay = 0.1f;  // s of focused time before fullscreen returns
+constexpr float fullscreenRestoreDelay = 0.1f;       // s of focused time before fullscreen returns
+const sf::Time longestStep = sf::milliseconds(100);  // the most one frame simulates
 constexpr int screenLayer = 6;
 constexpr float focusLineHeight = 24.f;  // px between the two focus lines
 constexpr float textBaseOffset = 16.f;   // px drawText adds to y
@@ -54,6 +56,10 @@ private:
 sf::Time frameSleep(sf::Time budget, sf::Time spent) {
     const sf::Time rest = budget - spent;
     return rest.asMilliseconds() > 0 ? rest : sf::Time::Zero;
+}
+
+sf::Time simulatedTime(sf::Time measured) {
+    return std::min(measured, longestStep);
 }
 
 Game::~Game() {
@@ -147,12 +153,15 @@ void Game::mainLoop() {
     sf::Clock clock;
     clock.restart();
     while (window.isOpen()) {
-        const sf::Time elapsed = clock.restart();
-        update(elapsed);
-        draw();
+        frame(clock.restart());
         const sf::Time rest = frameSleep(budget, clock.getElapsedTime());
         if (rest > sf::Time::Zero) sf::sleep(rest);
     }
+}
+
+void Game::frame(sf::Time measured) {
+    update(simulatedTime(measured));
+    draw();
 }
 
 void Game::update(sf::Time elapsed) {

@@ -16,6 +16,11 @@ class Scene;
 // frame ran over (a slow frame is not caught up).
 sf::Time frameSleep(sf::Time budget, sf::Time spent);
 
+// The time the world simulates for a frame that took `measured`: all of it for any frame a
+// running machine gives, at most a tenth of a second after a stall (the process stopped, a
+// laptop suspended), so the world resumes where it stood rather than leaping ahead at once.
+sf::Time simulatedTime(sf::Time measured);
+
 // The root of the program: owns the window, the scenes and the services, runs the frame loop.
 class Game {
 public:
@@ -29,6 +34,8 @@ public:
     virtual void init();
     // Runs frames until the window is closed.
     virtual void mainLoop();
+    // One turn of the frame loop, given the time measured since the last: update, then draw.
+    void frame(sf::Time measured);
     // One frame of logic, given the frame's measured elapsed time.
     virtual void update(sf::Time elapsed);
     // Called every focused frame after input is polled, before the scene updates.

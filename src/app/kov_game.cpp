@@ -30,7 +30,9 @@ void KOV_Game::init() {
     }
     Game::init();
     resources.loadIcon("icon.png");
-    loadSounds(soundBank, resources);
-    resources.openMusic("Skywaltz.ogg", true);
+    if (resources.soundDevice) {
+        loadSounds(soundBank, resources);
+        resources.openMusic("Skywaltz.ogg", true);
+    }
     scenes.push_back(new SceneBase());
 }

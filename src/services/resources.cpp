@@ -3,6 +3,7 @@
 #include <SFML/Window/ContextSettings.hpp>
 
 #include <unistd.h>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -39,7 +40,19 @@ Resources::~Resources() {
 
 void Resources::createWindow(sf::VideoMode mode, sf::Uint32 style) {
     window->create(mode, title, style, gameContext());
+    centreWindow(mode);
     applyIcon();
+}
+
+void Resources::centreWindow(sf::VideoMode mode) {
+    // SFML 2.5.1 centres a new window using the screen's width for the vertical position as
+    // well, which put a desktop-sized window 420 px down a 1920 x 1080 screen, its bottom cut
+    // off. A window larger than the desktop keeps its top-left corner (and title bar) on it.
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const auto centred = [](unsigned screen, unsigned size) {
+        return std::max(0, (static_cast<int>(screen) - static_cast<int>(size)) / 2);
+    };
+    window->setPosition({centred(desktop.width, mode.width), centred(desktop.height, mode.height)});
 }
 
 void Resources::applyIcon() {

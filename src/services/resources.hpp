@@ -50,7 +50,8 @@ public:
     sf::Vector2f measureText(int font, const sf::String& text);
     sf::Vector2f measureTextHalf(int font, const sf::String& text);
 
-    // Opens the window with the game's title, icon, style and context for the given mode.
+    // Opens the window with the game's title, icon, style and context for the given mode,
+    // centred on the desktop (a desktop-sized window covers it exactly).
     void createWindow(sf::VideoMode mode, sf::Uint32 style);
 
     sf::RenderWindow* window = nullptr;
@@ -67,6 +68,8 @@ public:
     bool fullscreen = false;
     bool screenShake = true;
     bool cinematic = false;
+    // False when the machine has no sound device: the music is not opened nor sounds loaded.
+    bool soundDevice = true;
     int soundVolume = 0;
     int musicVolume = 0;
     int colorDelay = 32;
@@ -76,6 +79,7 @@ public:
 
 private:
     void applyIcon();
+    void centreWindow(sf::VideoMode mode);
     void createLayers();
     void releaseLayers();
 };

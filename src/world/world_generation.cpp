@@ -3,6 +3,7 @@
 #include "items/npc.hpp"
 #include "items/orb.hpp"
 #include "items/props.hpp"
+#include "services/resources.hpp"
 #include "walkers/colors.hpp"
 #include "walkers/planet.hpp"
 #include "walkers/player.hpp"
@@ -151,4 +152,8 @@ void SceneBase::clearWorld() {
     for (Agent* item : items) item->dead = true;
     for (Agent* effect : effects) effect->dead = true;
     player->reset();
+    // The altar whose ceremony held the camera is gone, and the planet a glide was heading for
+    // belonged to the old world: the camera is the player's again.
+    resources->cinematic = false;
+    transitionTime = -1.f;
 }

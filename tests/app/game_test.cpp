@@ -3,6 +3,8 @@
 #include "app/kov_game.hpp"
 #include "scenes/scene.hpp"
 #include "support/test_world.hpp"
+#include "walkers/player.hpp"
+#include "world/scene_base.hpp"
 
 #include <unistd.h>
 #include <cstdlib>
@@ -51,6 +53,11 @@ protected:
         for (Scene* s : game.scenes) s->init(&game.resources, &game.input, &game.soundBank);
     }
     Game game;
+};
+
+// Keeps its focus whatever other windows on the test's X server do, so every frame updates.
+struct FocusedGame : KOV_Game {
+    void handleEvents() override {}
 };
 }  // namespace
 
@@ -129,4 +136,29 @@ TEST(KovGame, InitOpensTheTitledWindowWithItsServices) {
     EXPECT_EQ(game.soundBank.count, 4);
     EXPECT_EQ(game.scenes.size(), 1u);
     EXPECT_EQ(game.input.startDelay, 3);
+}
+
+TEST(KovGame, AStallOfSecondsLeavesTheStandingPlayerOnItsPlanet) {
+    FocusedGame game;
+    game.init();
+    Scene* scene = game.scenes[0];
+    scene->init(&game.resources, &game.input, &game.soundBank);
+    scene->enter();
+    Player* player = static_cast<SceneBase*>(scene)->player;
+    for (int i = 0; i < 60; ++i) game.frame(sf::milliseconds(16));
+    ASSERT_TRUE(player->surfaced);
+    const Agent* planet = player->planet;
+    const sf::Vector2f stood = player->position;
+
+    game.frame(sf::seconds(5));
+    for (int i = 0; i < 10; ++i) game.frame(sf::milliseconds(16));
+    EXPECT_TRUE(player->surfaced);
+    EXPECT_EQ(player->planet, planet);
+    EXPECT_VEC_NEAR(stood, player->position) << "the world resumes where it stood";
+}
+
+TEST(SimulatedTime, KeepsARunningFrameWholeAndBoundsAStall) {
+    EXPECT_EQ(simulatedTime(sf::milliseconds(16)), sf::milliseconds(16));
+    EXPECT_EQ(simulatedTime(sf::milliseconds(100)), sf::milliseconds(100));
+    EXPECT_EQ(simulatedTime(sf::seconds(12)), sf::milliseconds(100));
 }

@@ -9,8 +9,10 @@ Exit status 0 passes, 1 fails, 77 skips (ctest's SKIP_RETURN_CODE).
 
 import argparse
 import os
+import signal
 import subprocess
 import sys
+import tempfile
 import time
 from collections import Counter
 
@@ -22,6 +24,7 @@ WINDOWED = "fullscreen: off\nresolution: 640 480\n"
 WINDOW = (640, 480)
 DEFAULT_VIEW = (480, 320)  # the view the default settings give, stretched over the desktop
 SCREEN = (1280, 720)
+DESKTOP = (1920, 1080)  # a player's usual screen
 TEN_MB = 10 * 1024 * 1024
 MENU_ENTRIES = 5
 # Seconds "Quit game" may take to end the process; a sanitized game also checks for leaks on
@@ -185,12 +188,12 @@ def press(run, key, until, view, what):
 # Runs
 
 
-def start(run, content, config=WINDOWED, size=WINDOW, wrapper=()):
+def start(run, content, config=WINDOWED, size=WINDOW, wrapper=(), unset=()):
     if content is not None:
         h.mirror(content, os.path.join(run.cwd, "content"))
     if config is not None:
         run.write_config(config)
-    run.start(wrapper)
+    run.start(wrapper, unset)
     run.find_window(size)
     run.bring_to_origin()
     # The pointer rests in the bottom-right corner, away from the menu's labels.
@@ -340,8 +343,128 @@ def case_missing_sprite_sheet(game, content):
         expect_sprite_sheet_refusal(run, os.path.join(run.cwd, "content/sprites/sprites.png"))
 
 
+def expect_placed(run, size, at, what):
+    """Waits for the game's window of `size` to stand at `at` on the screen."""
+    seen = set()
+
+    def placed():
+        run.require_running()
+        for window in run.xserver.windows_named(h.TITLE):
+            g = run.xserver.geometry(window)
+            if g is None:
+                continue
+            seen.add((g["WIDTH"], g["HEIGHT"], g["X"], g["Y"]))
+            if (g["WIDTH"], g["HEIGHT"]) == size and (g["X"], g["Y"]) == at:
+                run.window = window
+                return True
+        return False
+
+    try:
+        h.wait_for(f"{what}: a {size} window at {at}", placed)
+    except h.Failure as failure:
+        raise h.Failure(f"{failure}; seen (width, height, x, y): {sorted(seen)}") from None
+
+
+def toggle_fullscreen(run, size, at, what):
+    run.xserver.key_down("m")
+    try:
+        expect_placed(run, size, at, what)
+    finally:
+        run.xserver.key_up("m")
+    run.let_frames_pass()  # the release is seen before M is pressed again
+
+
+def case_window_placement(game, content):
+    """On a 1920 x 1080 screen fullscreen covers it exactly and a window stands centred, at
+    start-up and after M each way."""
+    desktop_at, default_window = (0, 0), (480, 320)
+    centred = lambda size: ((DESKTOP[0] - size[0]) // 2, (DESKTOP[1] - size[1]) // 2)
+    for config, size in ((None, DESKTOP), ("resolution: 800 600\nfullscreen: off\n", (800, 600))):
+        windowed = default_window if config is None else size
+        with h.session(game, DESKTOP) as run:
+            if config is not None:
+                run.write_config(config)
+            h.mirror(content, os.path.join(run.cwd, "content"))
+            run.start()
+            expect_placed(run, size, centred(size), "at start-up")
+            wait_for_world(run, DEFAULT_VIEW if config is None else size)
+            if config is None:
+                toggle_fullscreen(run, windowed, centred(windowed), "M leaves fullscreen")
+                toggle_fullscreen(run, DESKTOP, desktop_at, "M returns to fullscreen")
+            else:
+                toggle_fullscreen(run, DESKTOP, desktop_at, "M enters fullscreen")
+                toggle_fullscreen(run, windowed, centred(windowed), "M leaves fullscreen")
+            print(f"{size} at start-up, then {windowed} and {DESKTOP}: placed as asked")
+            close_normally(run)
+
+
+def case_stall(game, content):
+    """Stopped for 12 s and continued, the game picks up where it stood: the planet and the
+    player stay on screen in every picture of the seconds after, not lost in empty sky."""
+    with h.session(game) as run:
+        start(run, content)
+        wait_for_world(run, WINDOW)
+        run.proc.send_signal(signal.SIGSTOP)
+        time.sleep(12)
+        run.proc.send_signal(signal.SIGCONT)
+        run.let_frames_pass()
+        began = time.monotonic()
+        while time.monotonic() - began < 3:
+            image = run.screenshot()
+            problem = world_problem(image, WINDOW)
+            if problem:
+                keep_evidence(run, image, "stall")
+                raise h.Failure(f"{time.monotonic() - began:.1f} s after the stall: {problem}")
+            time.sleep(0.3)
+        close_normally(run)
+
+
 # ---------------------------------------------------------------------------------------
 # Cases: faults at the edges
+
+
+def case_no_display(game, content):
+    """Without a display: one line that says so, and status 1, not an abort."""
+    with tempfile.TemporaryDirectory() as cwd:
+        h.mirror(content, os.path.join(cwd, "content"))
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        result = subprocess.run([game], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                                capture_output=True, text=True, timeout=h.PATIENCE)
+    h.check(result.returncode == 1, f"status {result.returncode}:\n{result.stderr}")
+    lines = result.stderr.splitlines()
+    h.check(len(lines) == 1 and "display" in lines[0] and lines[0].startswith("skywaltz:"),
+            f"not one line about the display:\n{result.stderr}")
+
+
+def case_no_sound_device(game, content):
+    """Without a sound device the game says so once and plays on silently: a few lines on
+    standard error, the window kept, and no more processor time than a game playing into
+    OpenAL's silent device beside it."""
+    with h.session(game, DESKTOP) as run:
+        silent = h.GameRun(game, os.path.join(os.path.dirname(run.cwd), "silent"), run.xserver)
+        try:
+            h.mirror(content, os.path.join(silent.cwd, "content"))
+            silent.write_config("resolution: 800 600\nfullscreen: off\n")
+            silent.start()
+            silent.find_window((800, 600))
+            start(run, content, unset=("ALSOFT_DRIVERS",))
+            wait_for_world(run, WINDOW)
+            if not any("no sound device" in line for line in run.game_lines()):
+                raise h.Skipped("this machine has a sound device")
+            before = (run.cpu_seconds(), silent.cpu_seconds())
+            time.sleep(5)
+            run.require_running()
+            silent.require_running()
+            used = (run.cpu_seconds() - before[0], silent.cpu_seconds() - before[1])
+        finally:
+            silent.stop()
+        lines = run.stderr().splitlines()
+        print(f"without a device: {len(lines)} lines, {used[0]:.2f} s of processor time in "
+              f"5 s; with the silent device: {used[1]:.2f} s")
+        h.check(len(lines) <= 5, f"{len(lines)} lines on standard error:\n{lines[:20]}")
+        h.check(used[0] <= used[1] * 1.2 + 0.2,
+                f"{used[0]:.2f} s of processor time against {used[1]:.2f} s")
+        close_normally(run)
 
 
 def without_file_access():

@@ -382,10 +382,12 @@ class GameRun:
         with open(os.path.join(self.cwd, "config.txt"), "w") as f:
             f.write(text)
 
-    def start(self, wrapper=()):
-        env = dict(os.environ)
+    def start(self, wrapper=(), unset=()):
+        """Starts the game; `unset` names variables it must not inherit."""
+        env = {k: v for k, v in os.environ.items() if k not in unset}
         env["DISPLAY"] = self.xserver.display
-        env.setdefault("ALSOFT_DRIVERS", "null")
+        if "ALSOFT_DRIVERS" not in unset:
+            env.setdefault("ALSOFT_DRIVERS", "null")
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
             self.proc = subprocess.Popen(list(wrapper) + [self.binary], cwd=self.cwd, env=env,
                                          stdin=subprocess.DEVNULL, stdout=out, stderr=err)
@@ -398,6 +400,12 @@ class GameRun:
     def game_lines(self):
         """The lines the game itself wrote (not SFML's, Mesa's or OpenAL's)."""
         return [line for line in self.stderr().splitlines() if line.startswith("skywaltz:")]
+
+    def cpu_seconds(self):
+        """User and system time the game has used so far."""
+        with open(f"/proc/{self.proc.pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
     def running(self):
         return self.proc.poll() is None
@@ -440,17 +448,28 @@ class GameRun:
         return self.window
 
     def bring_to_origin(self):
-        """Without a window manager SFML can place the window partly off screen."""
-        self.xserver.xdotool("windowmove", str(self.window), "0", "0")
-        wait_for("the window to reach (0, 0)",
-                 lambda: (g := self.xserver.geometry(self.window)) and g["X"] == 0 and g["Y"] == 0)
+        """Puts the window at the screen's corner, where screenshots and pointer positions are
+        simple. The game places its window itself just after creating it, so a move made in
+        between is undone: move it until it stays."""
+        def at_origin():
+            geometry = self.xserver.geometry(self.window)
+            if geometry and geometry["X"] == 0 and geometry["Y"] == 0:
+                time.sleep(0.2)
+                geometry = self.xserver.geometry(self.window)
+                if geometry and geometry["X"] == 0 and geometry["Y"] == 0:
+                    return True
+            self.xserver.xdotool("windowmove", str(self.window), "0", "0")
+            return False
+
+        wait_for("the window to stay at (0, 0)", at_origin, interval=0.2)
         self.xserver.xdotool("windowfocus", str(self.window), check_status=False)
 
     def screenshot(self):
-        """The window's pixels (it must be at the origin)."""
+        """The window's pixels, wherever it stands."""
         geometry = self.xserver.geometry(self.window)
         check(geometry is not None, "the game's window vanished")
-        return self.xserver.screenshot().crop(0, 0, geometry["WIDTH"], geometry["HEIGHT"])
+        return self.xserver.screenshot().crop(geometry["X"], geometry["Y"], geometry["WIDTH"],
+                                              geometry["HEIGHT"])
 
     def let_frames_pass(self):
         """Returns once the game has run an update that began after this call: the picture

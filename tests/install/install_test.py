@@ -1,12 +1,20 @@
 #!/usr/bin/env python3
-"""Installs the game into a scratch prefix, checks what was installed, and starts the
+"""Installs the game in one of its two layouts, checks what was installed, and starts the
 installed launcher the way a player's desktop does: on a private X server, with a scratch
 home folder. Every wait is a bounded poll.
 
-usage: install_test.py <cmake> <build tree> <scratch parent>
+usage: install_test.py prefix <cmake> <build tree> <scratch parent>
+       install_test.py package <cpack> <build tree> <scratch parent>
+
+prefix: `cmake --install` into a scratch prefix, the layout of `make install`.
+package: builds the Debian package, requires lintian to find neither error nor warning in
+it, and unpacks it into a scratch root, which stands for the player's /.
 """
 
+import glob
+import gzip
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -25,6 +33,30 @@ WINDOW_ICON_SIZE = 128
 DEFAULT_CONFIG = ("resolution: auto\nmusic: 100\nsounds: 100\nfullscreen: on\n"
                   "screenshake: on\ncolordelay: 1")
 SCREEN = (1280, 720)
+# The font the package links to instead of shipping it; fonts-dejavu-core provides it.
+SYSTEM_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+# What SFML and the game write when they cannot load the font, the music or a sound.
+LOAD_FAILURES = ("Failed to ", "cannot load")
+
+
+class Layout:
+    """Where one installation put the game: `root` is its prefix on this machine, and
+    `prefix` the same folder as the player's machine sees it."""
+
+    def __init__(self, root, prefix, programs, content, font_link):
+        self.root = root
+        self.prefix = prefix
+        self.programs = programs
+        self.content = content
+        self.font_link = font_link
+
+    def path(self, relative):
+        return os.path.join(self.root, relative)
+
+    def launcher(self):
+        return self.path(os.path.join(self.programs, "skywaltz-launcher"))
+
+
 def tool_environment():
     env = {k: v for k, v in os.environ.items() if k not in h.GAME_ONLY_VARIABLES}
     env.pop("DESTDIR", None)
@@ -67,12 +99,8 @@ def files_below(root):
 # The installed tree
 
 
-def check_tree(prefix, build):
-    for program in ("bin/skywaltz", "bin/skywaltz-launcher"):
-        path = os.path.join(prefix, program)
-        check(os.path.isfile(path) and os.access(path, os.X_OK), f"{program} is not installed")
-
-    content = os.path.join(prefix, "share/skywaltz/content")
+def check_content(layout, build):
+    content = layout.path(layout.content)
     for asset in ("font.ttf", "sprites/sprites.png", "music/Skywaltz.ogg", "icon.png"):
         check(os.path.isfile(os.path.join(content, asset)), f"content/{asset} is not installed")
     check(os.path.isdir(os.path.join(content, "maps")), "content/maps/ is not installed")
@@ -82,12 +110,43 @@ def check_tree(prefix, build):
           f"the installed content differs from the built one: missing {sorted(built - installed)}"
           f", extra {sorted(installed - built)}")
 
+    font = os.path.join(content, "font.ttf")
+    check(os.path.islink(font) == layout.font_link,
+          f"content/font.ttf is {'not ' if layout.font_link else ''}a link")
+    if layout.font_link:
+        target = os.readlink(font)
+        seen_from = os.path.join(layout.prefix, layout.content)
+        check(not os.path.isabs(target) and
+              os.path.normpath(os.path.join(seen_from, target)) == SYSTEM_FONT,
+              f"content/font.ttf leads to {target!r}, not relatively to {SYSTEM_FONT}")
+
+
+def check_manual(layout):
+    page = layout.path("share/man/man6/skywaltz.6.gz")
+    check(os.path.isfile(page), "the manual page skywaltz(6) is not installed")
+    with gzip.open(page, "rt") as f:
+        check(f.readline().startswith(".TH SKYWALTZ 6 "), f"{page} is no section 6 page")
+    link = layout.path("share/man/man6/skywaltz-launcher.6.gz")
+    check(os.path.islink(link) and os.readlink(link) == "skywaltz.6.gz",
+          "skywaltz-launcher(6) does not lead to skywaltz(6)")
+
+
+def check_tree(layout, build):
+    for program in ("skywaltz", "skywaltz-launcher"):
+        path = layout.path(os.path.join(layout.programs, program))
+        check(os.path.isfile(path) and os.access(path, os.X_OK), f"{path} is not installed")
+    other_layout = "games" if layout.programs == "bin" else "bin"
+    check(not os.path.exists(layout.path(other_layout)),
+          f"the {layout.programs}/ layout also installed {other_layout}/")
+    check_content(layout, build)
+    check_manual(layout)
+
     for size in ICON_SIZES:
-        icon = os.path.join(prefix, f"share/icons/hicolor/{size}x{size}/apps/skywaltz.png")
+        icon = layout.path(f"share/icons/hicolor/{size}x{size}/apps/skywaltz.png")
         check(os.path.isfile(icon), f"the {size} px icon is not installed")
         check(png_size(icon) == (size, size), f"the {size} px icon is {png_size(icon)}")
 
-    desktop = os.path.join(prefix, f"share/applications/{APP_ID}.desktop")
+    desktop = layout.path(f"share/applications/{APP_ID}.desktop")
     check(os.path.isfile(desktop), "the desktop entry is not installed")
     entry = desktop_entry(desktop)
     expected = {
@@ -95,7 +154,7 @@ def check_tree(prefix, build):
         "Name": "SKYWALTZ",
         "Icon": "skywaltz",
         "Categories": "Game;ArcadeGame;",
-        "Exec": os.path.join(prefix, "bin/skywaltz-launcher"),
+        "Exec": os.path.join(layout.prefix, layout.programs, "skywaltz-launcher"),
     }
     for key, value in expected.items():
         check(entry.get(key) == value, f"desktop entry {key}={entry.get(key)!r}, not {value!r}")
@@ -104,7 +163,7 @@ def check_tree(prefix, build):
     check(result.returncode == 0 and not (result.stdout + result.stderr).strip(),
           f"desktop-file-validate ({result.returncode}): {result.stdout}{result.stderr}")
 
-    metainfo = os.path.join(prefix, f"share/metainfo/{APP_ID}.metainfo.xml")
+    metainfo = layout.path(f"share/metainfo/{APP_ID}.metainfo.xml")
     check(os.path.isfile(metainfo), "the AppStream metainfo is not installed")
     with open(metainfo) as f:
         check(f"<launchable type=\"desktop-id\">{APP_ID}.desktop</launchable>" in f.read(),
@@ -166,6 +225,8 @@ def play(xserver, launcher, scratch, name, env_changes, window_size):
               f"{name}: the game ended with status {proc.returncode}:\n{stderr()}")
         for mark in h.SANITIZER_MARKS:
             check(mark not in stderr(), f"{name}: the sanitizers reported:\n{stderr()}")
+        for mark in LOAD_FAILURES:
+            check(mark not in stderr(), f"{name}: the game missed a file:\n{stderr()}")
     finally:
         if proc.poll() is None:
             proc.kill()
@@ -185,39 +246,120 @@ def check_player_folder(folder, content, config):
     check(not leftovers, f"{folder} holds more than the link and the settings: {leftovers}")
 
 
-def main():
-    cmake, build, scratch_parent = sys.argv[1:4]
-    os.makedirs(scratch_parent, exist_ok=True)
-    scratch = tempfile.mkdtemp(prefix="run-", dir=scratch_parent)
+# ---------------------------------------------------------------------------------------
+# The Debian package
+
+
+def build_package(cpack, build, folder):
+    result = run([cpack, "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"),
+                  "-B", folder])
+    check(result.returncode == 0, f"cpack failed:\n{result.stdout}{result.stderr}")
+    debs = glob.glob(os.path.join(folder, "*.deb"))
+    check(len(debs) == 1, f"cpack made {debs}, not one package")
+    return debs[0]
+
+
+def check_lintian(deb):
+    result = run(["lintian", "--pedantic", "--info", deb])
+    print(f"lintian --pedantic --info:\n{result.stdout}{result.stderr}", end="")
+    complaints = [line for line in result.stdout.splitlines() if line[:2] in ("E:", "W:")]
+    check(result.returncode == 0 and not complaints,
+          f"lintian ({result.returncode}) reports errors or warnings:\n" + "\n".join(complaints))
+
+
+def package_fields(deb):
+    result = run(["dpkg-deb", "--field", deb])
+    check(result.returncode == 0, f"dpkg-deb --field: {result.stderr}")
+    return dict(re.findall(r"^(\S+): (.*)$", result.stdout, re.MULTILINE))
+
+
+def check_versions(fields, root):
+    """The package, its Debian changelog and the newest AppStream release agree."""
+    with gzip.open(os.path.join(root, "usr/share/doc/skywaltz/changelog.gz"), "rt") as f:
+        newest = re.match(r"skywaltz \((\S+)\) ", f.readline())
+    check(newest and newest.group(1) == fields["Version"],
+          f"the changelog's newest entry is not version {fields['Version']}")
+    with open(os.path.join(root, f"usr/share/metainfo/{APP_ID}.metainfo.xml")) as f:
+        release = re.search(r'<release version="([^"]+)"', f.read())
+    check(release and release.group(1) == fields["Version"],
+          f"the metainfo's newest release is not version {fields['Version']}")
+
+
+def unpack_package(cpack, build, scratch):
+    deb = build_package(cpack, build, os.path.join(scratch, "package"))
+    check_lintian(deb)
+    fields = package_fields(deb)
+    check(fields.get("Section") == "games", f"the package is in section {fields.get('Section')}")
+    check("fonts-dejavu-core" in fields.get("Depends", ""),
+          f"the package does not depend on the font: {fields.get('Depends')}")
+
+    root = os.path.join(scratch, "root")
+    result = run(["dpkg-deb", "--extract", deb, root])
+    check(result.returncode == 0, f"dpkg-deb --extract: {result.stderr}")
+    check(os.path.isfile(os.path.join(root, "usr/share/doc/skywaltz/copyright")),
+          "the package has no copyright file")
+    check_versions(fields, root)
+    # The font as fonts-dejavu-core puts it on the player's machine.
+    font = os.path.join(root, SYSTEM_FONT.lstrip("/"))
+    os.makedirs(os.path.dirname(font))
+    os.symlink(SYSTEM_FONT, font)
+    return Layout(os.path.join(root, "usr"), "/usr", "games", "share/games/skywaltz/content",
+                  font_link=True)
+
+
+def install_prefix(cmake, build, scratch):
     prefix = os.path.join(scratch, "prefix")
     result = run([cmake, "--install", build, "--prefix", prefix])
     check(result.returncode == 0, f"cmake --install failed:\n{result.stdout}{result.stderr}")
-    check_tree(prefix, build)
-    print("installed tree, desktop entry and metainfo: fine")
+    return Layout(prefix, prefix, "bin", "share/skywaltz/content", font_link=False)
 
-    launcher = os.path.join(prefix, "bin/skywaltz-launcher")
-    content = os.path.join(prefix, "share/skywaltz/content")
+
+# ---------------------------------------------------------------------------------------
+# A player's starts
+
+
+def first_start(xserver, layout, scratch):
+    """Only HOME set: the settings go to ~/.local/share/skywaltz."""
+    home = os.path.join(scratch, "home")
+    os.makedirs(home)
+    play(xserver, layout.launcher(), scratch, "first start", {"HOME": home}, SCREEN)
+    check_player_folder(os.path.join(home, ".local/share/skywaltz"),
+                        layout.path(layout.content), DEFAULT_CONFIG)
+    print("first start: window, icon, default settings and close: fine")
+
+
+def own_settings(xserver, layout, scratch):
+    """XDG_DATA_HOME chooses the folder, and the player's own settings are kept as they are."""
+    data = os.path.join(scratch, "data")
+    own = "resolution: 640 480\nfullscreen: off\nmusic: 0\n"
+    os.makedirs(os.path.join(data, "skywaltz"))
+    with open(os.path.join(data, "skywaltz/config.txt"), "w") as f:
+        f.write(own)
+    play(xserver, layout.launcher(), scratch, "own settings",
+         {"HOME": os.path.join(scratch, "elsewhere"), "XDG_DATA_HOME": data}, (640, 480))
+    check_player_folder(os.path.join(data, "skywaltz"), layout.path(layout.content), own)
+    check(not os.path.exists(os.path.join(scratch, "elsewhere")),
+          "with XDG_DATA_HOME set the launcher still wrote below HOME")
+    print("own settings under XDG_DATA_HOME: kept and used: fine")
+
+
+def main():
+    mode, tool, build, scratch_parent = sys.argv[1:5]
+    os.makedirs(scratch_parent, exist_ok=True)
+    scratch = tempfile.mkdtemp(prefix=f"{mode}-", dir=scratch_parent)
+    if mode == "package":
+        layout = unpack_package(tool, build, scratch)
+        starts = (first_start,)
+    else:
+        layout = install_prefix(tool, build, scratch)
+        starts = (first_start, own_settings)
+    check_tree(layout, build)
+    print("installed tree, manual page, desktop entry and metainfo: fine")
+
     xserver = h.XServer(scratch, *SCREEN)
     try:
-        # First start with only HOME set: the settings go to ~/.local/share/skywaltz.
-        home = os.path.join(scratch, "home")
-        os.makedirs(home)
-        play(xserver, launcher, scratch, "first start", {"HOME": home}, SCREEN)
-        check_player_folder(os.path.join(home, ".local/share/skywaltz"), content, DEFAULT_CONFIG)
-        print("first start: window, icon, default settings and close: fine")
-
-        # XDG_DATA_HOME chooses the folder, and the player's own settings are kept as they are.
-        data = os.path.join(scratch, "data")
-        own = "resolution: 640 480\nfullscreen: off\nmusic: 0\n"
-        os.makedirs(os.path.join(data, "skywaltz"))
-        with open(os.path.join(data, "skywaltz/config.txt"), "w") as f:
-            f.write(own)
-        play(xserver, launcher, scratch, "own settings",
-             {"HOME": os.path.join(scratch, "elsewhere"), "XDG_DATA_HOME": data}, (640, 480))
-        check_player_folder(os.path.join(data, "skywaltz"), content, own)
-        check(not os.path.exists(os.path.join(scratch, "elsewhere")),
-              "with XDG_DATA_HOME set the launcher still wrote below HOME")
-        print("own settings under XDG_DATA_HOME: kept and used: fine")
+        for start in starts:
+            start(xserver, layout, scratch)
     finally:
         xserver.stop()
     shutil.rmtree(scratch)

@@ -192,6 +192,25 @@ TEST_F(SceneBaseTest, ResetWhilePausedBuildsAFreshPlanetAndStaysPaused) {
     EXPECT_VEC_NEAR(sf::Vector2f(0.f, 0.f), newestPlanet()->position);
 }
 
+TEST_F(SceneBaseTest, ResetDuringTheCeremonyHandsTheCameraBackToThePlayer) {
+    Altar* altar = firstOf<Altar>(scene.items);
+    Orb* orb = firstOf<Orb>(scene.items);
+    // The altar on the far side of the planet from the player, the orb dropped onto it.
+    const sf::Vector2f centre = scene.planets[0]->position;
+    altar->position = centre + (centre - scene.player->position);
+    for (int i = 0; i < 30; ++i) step();
+    orb->position = altar->position;
+    for (int i = 0; i < 60 && !altar->activated; ++i) step();
+    ASSERT_TRUE(altar->activated);
+    for (int i = 0; i < 30; ++i) step();
+    ASSERT_TRUE(world.resources.cinematic);
+
+    tapKey(sf::Keyboard::R);
+    for (int i = 0; i < 240; ++i) step();
+    EXPECT_FALSE(world.resources.cinematic);
+    EXPECT_LT(distance(scene.camera.position, scene.player->position), 120.f);
+}
+
 TEST_F(SceneBaseTest, PausedWorldStandsStillButTheMenuShows) {
     tapKey(sf::Keyboard::Escape);
     ASSERT_TRUE(scene.paused);
