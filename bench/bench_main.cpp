@@ -5,14 +5,17 @@
 // 1280 x 720) frame by frame, counts draw calls, agents and heap allocations, and times the
 // start-up to the first presented frame. Prints one table and writes it as CSV. A
 // measurement, not a test: it asserts no timings, and fails only when a counter or the
-// start-up run does not work at all.
+// start-up run does not work at all. Then the game's own frame rate on virtual screens of
+// real sizes (real_screen.hpp).
 //
 // Options (the rest go to Google Benchmark): --smoke (the smallest world, one frame of each,
-// one start-up), --csv=FILE (default bench.csv), --update-frames=N, --draw-frames=N,
+// one start-up, a short look at the real screens), --screens-only (the real screens alone),
+// --csv=FILE (default bench.csv), --update-frames=N, --draw-frames=N,
 // --startups=N.
 #include "bench_world.hpp"
 #include "counters.hpp"
 #include "process_status.hpp"
+#include "real_screen.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -45,10 +48,13 @@ constexpr unsigned smallHeight = 320;
 constexpr unsigned largeWidth = 1280;  // px
 constexpr unsigned largeHeight = 720;
 constexpr double nanosecondsPerMillisecond = 1e6;
+constexpr double smokeScreenWarmup = 0.2;   // s before the smoke run times the real screens
+constexpr double smokeScreenSeconds = 0.5;  // s it times each of them, once
 const char* const firstFrameProgram = "skywaltz_first_frame";  // beside this binary
 
 struct Options {
     bool smoke = false;
+    bool screensOnly = false;
     std::string csv = "bench.csv";
     int updateFrames = defaultUpdateFrames;
     int drawFrames = defaultDrawFrames;
@@ -347,6 +353,18 @@ void writeCsv(double firstFrameMs, double peakMb, double gameMb) {
             << r.growthStepMaxMs << ',' << r.updateWholeListsMs << '\n';
 }
 
+RealScreenOptions screenOptions() {
+    RealScreenOptions screens;
+    const std::string program = firstFramePath();
+    screens.binaryFolder = program.substr(0, program.rfind('/') + 1);
+    if (options.smoke) {
+        screens.warmupSeconds = smokeScreenWarmup;
+        screens.seconds = smokeScreenSeconds;
+        screens.rounds = 1;
+    }
+    return screens;
+}
+
 // Takes this program's own options out of argv and leaves the rest to Google Benchmark.
 void readOptions(int& argc, char** argv) {
     int kept = 1;
@@ -355,6 +373,8 @@ void readOptions(int& argc, char** argv) {
         const auto value = [&arg](const char* prefix) { return arg.substr(std::strlen(prefix)); };
         if (arg == "--smoke")
             options.smoke = true;
+        else if (arg == "--screens-only")
+            options.screensOnly = true;
         else if (arg.rfind("--csv=", 0) == 0)
             options.csv = value("--csv=");
         else if (arg.rfind("--update-frames=", 0) == 0)
@@ -373,6 +393,7 @@ void readOptions(int& argc, char** argv) {
 
 int main(int argc, char** argv) {
     readOptions(argc, argv);
+    if (options.screensOnly) return measureRealScreens(screenOptions()) ? 0 : 1;
     benchmark::Initialize(&argc, argv);
     std::vector<int> sizes = worldSizes;
     if (options.smoke) sizes.resize(1);
@@ -427,6 +448,7 @@ int main(int argc, char** argv) {
     printTable(firstFrameMs, peakMb, sizes.back(), gameMb);
     writeCsv(firstFrameMs, peakMb, gameMb);
     std::printf("written: %s\n", options.csv.c_str());
+    if (!measureRealScreens(screenOptions())) return 1;
     if (countersBroken) {
         std::cerr << "skywaltz_bench: no draw call was counted; the GL counter does not work\n";
         return 1;

@@ -78,7 +78,6 @@ void BenchWorld::update() {
 }
 
 void BenchWorld::draw() {
-    window.clear(sf::Color(0, 0, 0, 255));
     scene.clearLayers();
     scene.draw();
     scene.present();

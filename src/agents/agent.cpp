@@ -97,9 +97,9 @@ bool Agent::mayReachLayer(sf::Vector2f at, const sf::Transformable& shape,
 
 void Agent::drawVisible(const sf::Drawable& drawable, const sf::FloatRect& worldBounds,
                         const sf::RenderStates& states) {
-    // Handing out the layer sends its waiting sprites first, so this goes in after them.
+    // Waiting sprites go into the layer first, so this goes in after them.
     if (reachesLayer(worldBounds))
-        resources->layers[static_cast<size_t>(layer)]->draw(drawable, states);
+        resources->layers.draw(static_cast<size_t>(layer), drawable, worldBounds, states);
 }
 
 void Agent::drawVisible(const sf::Sprite& sprite, const sf::FloatRect& worldBounds,

@@ -242,7 +242,6 @@ void Game::handleEvents() {
 
 void Game::draw() {
     if (scenes.empty()) return;
-    window.clear(sf::Color(0, 0, 0, 255));
     Scene* scene = scenes[static_cast<size_t>(currentScene)];
     scene->clearLayers();
     scene->draw();

@@ -47,9 +47,6 @@ void Scene::enter() {
     fadeRect.setFillColor(sf::Color(0, 0, 0, 255));
     fadeRect.setSize({fadeCoverScale * w, fadeCoverScale * h});
     fadeRect.setOrigin(fadeCoverScale * w * 0.5f, fadeCoverScale * h * 0.5f);
-    // Layers are never display()ed, so they hold their picture upside down.
-    layerSprite.setScale(1.f, -1.f);
-    layerSprite.setOrigin(0.f, h);
     firstFrame = true;
     input->clearActions();
     for (sf::RenderTexture* layer : resources->layers) layer->clear(sf::Color(0, 0, 0, 255));
@@ -108,19 +105,16 @@ void Scene::draw() {
 }
 
 void Scene::present() {
-    for (sf::RenderTexture* layer : resources->layers) {
-        layerSprite.setTexture(layer->getTexture(), true);
-        resources->window->draw(layerSprite, resources->states);
-    }
+    resources->compositor.present(resources->layers, *resources->window);
     if (fade > 0.f) resources->window->draw(fadeRect);
 }
 
 void Scene::clearLayers() {
-    for (int i = 0; i < static_cast<int>(resources->layers.size()); ++i) {
-        sf::RenderTexture* layer = resources->layers[static_cast<size_t>(i)];
-        if (i != hudLayer) layer->setView(resources->view);
-        layer->clear(sf::Color(0, 0, 0, 0));
-    }
+    Layers& layers = resources->layers;
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (static_cast<int>(i) != hudLayer) layers.setView(i, resources->view);
+    // Each layer is wiped when it is first drawn into; one left unused is not shown.
+    layers.beginFrame();
 }
 
 void Scene::updateFade(sf::Time elapsed) {

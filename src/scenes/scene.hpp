@@ -5,7 +5,6 @@
 #include "world/camera.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
-#include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/Time.hpp>
 #include <SFML/Window/Event.hpp>
 
@@ -35,8 +34,10 @@ public:
     virtual void handleEvent(sf::Event event);
     // Called every frame after clearLayers: every agent draws into its layer.
     virtual void draw();
-    // Called every frame after draw: the layers and the fade cover go onto the window.
+    // Called every frame after draw: the layers and the fade cover go onto the window, which
+    // need not have been cleared.
     virtual void present();
+    // Starts the frame's drawing: the layers are empty, layers 0-5 in the world view.
     virtual void clearLayers();
     virtual void updateFade(sf::Time elapsed);
 
@@ -52,7 +53,6 @@ public:
     bool paused = false;
     Camera camera;
     sf::RectangleShape fadeRect;
-    sf::Sprite layerSprite;
     bool goNext = false;
     bool leaving = false;
     bool goBack = false;

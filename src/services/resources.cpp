@@ -11,6 +11,8 @@ namespace {
 constexpr int textSize = 16;                // px, the size every text is measured and drawn at
 constexpr unsigned int fontLoadSize = 128;  // px, the size loadFont leaves on the shared text
 constexpr char separator = '/';
+// Text units around a glyph's bounds that its quad and the font's smoothing may tint.
+constexpr float glyphPadding = 2.f;
 
 sf::ContextSettings gameContext() {
     return sf::ContextSettings(0, 0, 0, 2, 0);
@@ -160,7 +162,7 @@ void Resources::setFullscreen(bool on) {
     fullscreen = on;
     // SFML 2.5.1 loses the GL state of render textures made before the window was
     // re-created: without this reset they draw nothing afterwards.
-    for (sf::RenderTexture* layer : layers) layer->resetGLStates();
+    compositor.resetGLStates(layers);
     view.setSize(static_cast<float>(width), static_cast<float>(height));
     view.setCenter(width * 0.5f, height * 0.5f);
     window->setView(view);
@@ -175,7 +177,13 @@ void Resources::drawText(int layer, const sf::String& string, float scale, float
     text.setOrigin(originX * scale, originY * scale);
     text.setRotation(rotation);
     text.setPosition(std::trunc(x), std::trunc(y) + textSize);
-    layers[static_cast<size_t>(layer)]->draw(text);
+    sf::FloatRect area = text.getGlobalBounds();
+    const float pad = glyphPadding * std::fabs(scale);
+    area.left -= pad;
+    area.top -= pad;
+    area.width += 2.f * pad;
+    area.height += 2.f * pad;
+    layers.draw(static_cast<size_t>(layer), text, area);
 }
 
 sf::Vector2f Resources::measureText(int font, const sf::String& string) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "services/compositor.hpp"
 #include "services/layers.hpp"
 
 #include <SFML/Audio/Music.hpp>
@@ -55,6 +56,7 @@ public:
 
     sf::RenderWindow* window = nullptr;
     Layers layers;
+    Compositor compositor;
     sf::RenderStates states;
     sf::View view;
     std::vector<sf::Texture> textures;

@@ -122,6 +122,6 @@ void SceneBase::runTransition(sf::Time elapsed) {
 
 void SceneBase::draw() {
     background.setPosition(camera.position);
-    resources->layers[0]->draw(background);
+    resources->layers.drawBackdrop(0, background);
     Menu::draw();
 }
