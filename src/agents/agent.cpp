@@ -102,6 +102,11 @@ void Agent::drawVisible(const sf::Drawable& drawable, const sf::FloatRect& world
         resources->layers.draw(static_cast<size_t>(layer), drawable, worldBounds, states);
 }
 
+void Agent::drawVisible(const sf::Shape& shape, const sf::RenderStates& states) {
+    if (mayReachLayer(shape.getPosition(), shape, shape.getLocalBounds()))
+        drawVisible(shape, shape.getGlobalBounds(), states);
+}
+
 void Agent::drawVisible(const sf::Sprite& sprite, const sf::FloatRect& worldBounds,
                         const sf::RenderStates& states) {
     if (reachesLayer(worldBounds))

@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/Shape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/String.hpp>
 #include <SFML/System/Time.hpp>
@@ -114,6 +115,10 @@ protected:
                      const sf::RenderStates& states = sf::RenderStates::Default);
     // The same for a sprite, which joins the layer's batch.
     void drawVisible(const sf::Sprite& sprite, const sf::FloatRect& worldBounds,
+                     const sf::RenderStates& states = sf::RenderStates::Default);
+    // The same for a shape already placed: one far off screen is turned away on a cheap
+    // bound of its reach before its exact bounds are worked out.
+    void drawVisible(const sf::Shape& shape,
                      const sf::RenderStates& states = sf::RenderStates::Default);
     // Whether a picture of `localBounds`, placed at `at` with the origin and scale of `shape`
     // and turned any way, could reach the layer's view. Far cheaper than its exact bounds, and

@@ -110,6 +110,5 @@ void BallSplash::update(sf::Time elapsed) {
 
 void BallSplash::draw() {
     disc.setPosition(position);
-    if (mayReachLayer(position, disc, disc.getLocalBounds()))
-        drawVisible(disc, disc.getGlobalBounds());
+    drawVisible(disc);
 }

@@ -54,6 +54,5 @@ void Star::update(sf::Time elapsed) {
 
 void Star::draw() {
     disc.setPosition(position);
-    if (mayReachLayer(position, disc, disc.getLocalBounds()))
-        drawVisible(disc, disc.getGlobalBounds());
+    drawVisible(disc);
 }

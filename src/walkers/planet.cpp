@@ -86,8 +86,7 @@ void Planet::update(sf::Time elapsed) {
 
 void Planet::draw() {
     shape.setPosition(position);
-    if (mayReachLayer(position, shape, shape.getLocalBounds()))
-        drawVisible(shape, shape.getGlobalBounds(), sf::RenderStates(sf::BlendAlpha));
+    drawVisible(shape, sf::RenderStates(sf::BlendAlpha));
 }
 
 const sf::String& Planet::message(Agent* from, const sf::String& text) {
