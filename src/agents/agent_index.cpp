@@ -67,10 +67,22 @@ void AgentIndex::rebuild() {
     stale = false;
 }
 
+bool AgentIndex::cellOfAgent(const Agent& agent, Cell& cell) const {
+    return std::isfinite(halfHitbox(agent)) && cellOf(agent.position, cell);
+}
+
+int AgentIndex::slotOf(const Agent* agent) const {
+    const int slot = agent->indexSlot;
+    if (slot < 0 || static_cast<std::size_t>(slot) >= slots.size() ||
+        slots[static_cast<std::size_t>(slot)].agent != agent)
+        return -1;
+    return slot;
+}
+
 void AgentIndex::file(std::uint32_t slot) {
     Slot& s = slots[slot];
     const float half = halfHitbox(*s.agent);
-    s.placed = std::isfinite(half) && cellOf(s.agent->position, s.cell);
+    s.placed = cellOfAgent(*s.agent, s.cell);
     if (!s.placed) {
         unplaced.push_back(slot);
         return;
@@ -108,19 +120,16 @@ void AgentIndex::refresh() {
 
 void AgentIndex::moved(Agent* agent) {
     if (stale) return;
-    const int slot = agent->indexSlot;
-    if (slot < 0 || static_cast<std::size_t>(slot) >= slots.size() ||
-        slots[static_cast<std::size_t>(slot)].agent != agent) {
+    const int slot = slotOf(agent);
+    if (slot < 0) {
         stale = true;
         return;
     }
     const auto k = static_cast<std::uint32_t>(slot);
     const Slot& s = slots[k];
-    const float half = halfHitbox(*agent);
     Cell cell;
-    const bool placed = std::isfinite(half) && cellOf(agent->position, cell);
-    if (placed && s.placed && cell == s.cell) {
-        largestHalf = std::max(largestHalf, half);
+    if (s.placed && cellOfAgent(*agent, cell) && cell == s.cell) {
+        largestHalf = std::max(largestHalf, halfHitbox(*agent));
         return;
     }
     unfile(k);
@@ -128,9 +137,8 @@ void AgentIndex::moved(Agent* agent) {
 }
 
 void AgentIndex::removed(Agent* agent) {
-    const int slot = agent->indexSlot;
-    if (stale || slot < 0 || static_cast<std::size_t>(slot) >= slots.size() ||
-        slots[static_cast<std::size_t>(slot)].agent != agent) {
+    const int slot = slotOf(agent);
+    if (stale || slot < 0) {
         stale = true;
         return;
     }

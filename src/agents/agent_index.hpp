@@ -59,6 +59,10 @@ private:
     void file(std::uint32_t slot);
     void unfile(std::uint32_t slot);
     bool cellOf(sf::Vector2f at, Cell& cell) const;
+    // The cell of the agent's place; false when it has none (not finite or far beyond).
+    bool cellOfAgent(const Agent& agent, Cell& cell) const;
+    // The agent's slot, or -1 when the index does not hold it there.
+    int slotOf(const Agent* agent) const;
     std::size_t bucketOf(const Cell& cell) const;
     void growBuckets();
     bool isCurrent() const;
