@@ -131,24 +131,21 @@ bool SceneBase::findNextPlanetSpot() {
     // The next try lies a little further round, so the planet in the way of the last one is
     // asked first; in a grown world the oldest planets are crowded all round.
     const Agent* inTheWay = nullptr;
-    const auto inTheWayOf = [&](sf::Vector2f spot) {
-        return [&inTheWay, &blocks, spot](const Agent* other) {
-            if (!blocks(other, spot)) return false;
-            inTheWay = other;
-            return true;
-        };
-    };
     AgentIndex* index = planets.index;
     if (index != nullptr) index->refresh();
     std::vector<AgentIndex::Found> near;
     const auto isFree = [&](sf::Vector2f spot) {
         if (inTheWay != nullptr && blocks(inTheWay, spot)) return false;
-        if (index == nullptr) return std::none_of(planets.begin(), planets.end(), inTheWayOf(spot));
+        const auto clears = [&](const Agent* other) {
+            if (!blocks(other, spot)) return true;
+            inTheWay = other;
+            return false;
+        };
+        if (index == nullptr) return std::all_of(planets.begin(), planets.end(), clears);
         const float reach = radius + planetGap;
         index->touching({spot.x - reach, spot.y - reach, 2.f * reach, 2.f * reach}, near);
-        return std::none_of(near.begin(), near.end(), [&](const AgentIndex::Found& found) {
-            return inTheWayOf(spot)(found.agent);
-        });
+        return std::all_of(near.begin(), near.end(),
+                           [&](const AgentIndex::Found& found) { return clears(found.agent); });
     };
 
     for (const Agent* around_ : planets) {
