@@ -14,6 +14,7 @@
 // --startups=N.
 #include "bench_world.hpp"
 #include "counters.hpp"
+#include "median.hpp"
 #include "process_status.hpp"
 #include "real_screen.hpp"
 
@@ -76,13 +77,6 @@ struct Row {
 Options options;
 std::vector<Row> rows;
 bool countersBroken = false;
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 != 0 ? values[mid] : (values[mid - 1] + values[mid]) * 0.5;
-}
 
 Row& rowFor(int planets) {
     for (Row& row : rows)

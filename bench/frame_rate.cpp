@@ -6,21 +6,14 @@
 //
 // Usage: skywaltz_frame_rate WARMUP_SECONDS SECONDS
 #include "app/kov_game.hpp"
+#include "median.hpp"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace {
-double median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 != 0 ? values[mid] : (values[mid - 1] + values[mid]) * 0.5;
-}
-
 class TimedGame : public KOV_Game {
 public:
     TimedGame(double warmup, double seconds) : warmup(warmup), seconds(seconds) {}

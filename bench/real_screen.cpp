@@ -1,4 +1,5 @@
 #include "real_screen.hpp"
+#include "median.hpp"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -7,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -72,13 +72,6 @@ struct Summed {
     }
     double fps() const { return seconds > 0 ? frames / seconds : 0.0; }
 };
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 != 0 ? values[mid] : (values[mid - 1] + values[mid]) * 0.5;
-}
 
 // An Xvfb server of the given size, stopped when this goes.
 class VirtualScreen {
