@@ -345,24 +345,10 @@ def case_missing_sprite_sheet(game, content):
 
 def expect_placed(run, size, at, what):
     """Waits for the game's window of `size` to stand at `at` on the screen."""
-    seen = set()
-
-    def placed():
-        run.require_running()
-        for window in run.xserver.windows_named(h.TITLE):
-            g = run.xserver.geometry(window)
-            if g is None:
-                continue
-            seen.add((g["WIDTH"], g["HEIGHT"], g["X"], g["Y"]))
-            if (g["WIDTH"], g["HEIGHT"]) == size and (g["X"], g["Y"]) == at:
-                run.window = window
-                return True
-        return False
-
     try:
-        h.wait_for(f"{what}: a {size} window at {at}", placed)
+        run.find_window(size, at)
     except h.Failure as failure:
-        raise h.Failure(f"{failure}; seen (width, height, x, y): {sorted(seen)}") from None
+        raise h.Failure(f"{what}: {failure}") from None
 
 
 def toggle_fullscreen(run, size, at, what):

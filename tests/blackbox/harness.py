@@ -421,10 +421,10 @@ class GameRun:
             raise Failure(f"the game was still running after {timeout:.0f} s:\n{self.stderr()}")
         return self.status
 
-    def find_window(self, size=None):
-        """Waits for a visible window titled SKYWALTZ (of `size`, if given) and returns its
-        id. A window that is re-created (fullscreen) gets a new id, so callers say which
-        size they expect."""
+    def find_window(self, size=None, at=None):
+        """Waits for a visible window titled SKYWALTZ (of `size` and standing at `at` on the
+        screen, if given) and returns its id. A window that is re-created (fullscreen) gets
+        a new id, so callers say which size they expect."""
         seen = []
 
         def probe():
@@ -433,18 +433,20 @@ class GameRun:
                 geometry = self.xserver.geometry(window)
                 if geometry is None:
                     continue
-                found = (geometry["WIDTH"], geometry["HEIGHT"])
+                found = (geometry["WIDTH"], geometry["HEIGHT"], geometry["X"], geometry["Y"])
                 if found not in seen:
                     seen.append(found)
-                if size is None or found == tuple(size):
+                if ((size is None or found[:2] == tuple(size))
+                        and (at is None or found[2:] == tuple(at))):
                     return window
             return None
 
+        what = (f"a window titled {TITLE}" + (f" of {size}" if size else "")
+                + (f" at {at}" if at else ""))
         try:
-            self.window = wait_for(f"a window titled {TITLE}" + (f" of {size}" if size else ""),
-                                   probe)
+            self.window = wait_for(what, probe)
         except Failure as failure:
-            raise Failure(f"{failure}; sizes seen: {seen}") from None
+            raise Failure(f"{failure}; seen (width, height, x, y): {seen}") from None
         return self.window
 
     def bring_to_origin(self):
