@@ -2,6 +2,7 @@
 
 #include "app/settings.hpp"
 #include "scenes/scene.hpp"
+#include "services/pads.hpp"
 
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
@@ -165,6 +166,7 @@ void Game::frame(sf::Time measured) {
 }
 
 void Game::update(sf::Time elapsed) {
+    Pads::instance().poll();
     window.setMouseCursorVisible(!hasFocus);
     if (hasFocus) {
         if (fullscreenRestorePending) {

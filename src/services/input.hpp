@@ -63,7 +63,7 @@ public:
     int wheelDelta = 0;
 
     // Where the device states come from; the real devices unless a test swaps them.
-    const InputDevices* devices = &SfmlInputDevices::instance();
+    const InputDevices* devices = &DesktopInputDevices::instance();
 
 private:
     bool codeActive(int code, bool joystickCode) const;

@@ -19,10 +19,11 @@ public:
     virtual bool isMouseButtonPressed(sf::Mouse::Button button) const = 0;
 };
 
-// Reads the keyboard, joystick and mouse through SFML.
-class SfmlInputDevices : public InputDevices {
+// Reads the keyboard and the mouse through SFML and the pads through SDL (Pads), or through
+// SFML's raw numbers when SDL's pad layer could not start.
+class DesktopInputDevices : public InputDevices {
 public:
-    static SfmlInputDevices& instance();
+    static DesktopInputDevices& instance();
 
     bool isKeyPressed(int key) const override;
     bool isJoystickButtonPressed(int joystick, int button) const override;
