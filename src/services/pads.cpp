@@ -5,21 +5,29 @@
 #include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <ostream>
 
 namespace {
 // The community's mapping file, read from the working directory beside config.txt.
 constexpr const char* playerMappingsFile = "gamecontrollerdb.txt";
-constexpr float axisRange = 100.f;        // SFML's axis units at full travel
-constexpr float sdlAxisRange = 32767.f;   // SDL's axis units at full travel
+constexpr const char* unreadableMappings =
+    ": cannot be read; pads it would add keep their own button numbers";
+constexpr float axisRange = 100.f;                // SFML's axis units at full travel
+constexpr float sdlAxisRange = 32767.f;           // SDL's axis units at full travel
 constexpr int rawAxesRead = sf::Joystick::V + 1;  // X, Y, Z, R, U, V; the game reads X, Y, Z
 
 // The game's button numbers, the Xbox pad's as Linux numbers them, in SDL's names.
 constexpr SDL_GameControllerButton layoutButtons[] = {
-    SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,
-    SDL_CONTROLLER_BUTTON_X,         SDL_CONTROLLER_BUTTON_Y,
-    SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
-    SDL_CONTROLLER_BUTTON_BACK,      SDL_CONTROLLER_BUTTON_START,
-    SDL_CONTROLLER_BUTTON_GUIDE,     SDL_CONTROLLER_BUTTON_LEFTSTICK,
+    SDL_CONTROLLER_BUTTON_A,
+    SDL_CONTROLLER_BUTTON_B,
+    SDL_CONTROLLER_BUTTON_X,
+    SDL_CONTROLLER_BUTTON_Y,
+    SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+    SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+    SDL_CONTROLLER_BUTTON_BACK,
+    SDL_CONTROLLER_BUTTON_START,
+    SDL_CONTROLLER_BUTTON_GUIDE,
+    SDL_CONTROLLER_BUTTON_LEFTSTICK,
     SDL_CONTROLLER_BUTTON_RIGHTSTICK,
 };
 constexpr int layoutButtonCount = sizeof(layoutButtons) / sizeof(layoutButtons[0]);
@@ -30,15 +38,15 @@ float scaled(Sint16 value) {
 
 float layoutAxis(SDL_GameController* pad, sf::Joystick::Axis axis) {
     switch (axis) {
-    case sf::Joystick::X:
-        return scaled(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX));
-    case sf::Joystick::Y:
-        return scaled(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY));
-    case sf::Joystick::Z:
-        return scaled(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT)) -
-               scaled(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
-    default:
-        return 0.f;
+        case sf::Joystick::X:
+            return scaled(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX));
+        case sf::Joystick::Y:
+            return scaled(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY));
+        case sf::Joystick::Z:
+            return scaled(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT)) -
+                   scaled(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+        default:
+            return 0.f;
     }
 }
 }  // namespace
@@ -56,7 +64,8 @@ Pads::Pads() {
     // Nintendo's pads print A where the Xbox pad has B.
     SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
     running = SDL_Init(SDL_INIT_GAMECONTROLLER) == 0;
-    if (running) loadPlayerMappings();
+    // SDL has read SDL_GAMECONTROLLERCONFIG as it started; the file adds to that.
+    if (running) addMappings(playerMappingsFile, std::cerr);
 }
 
 Pads::~Pads() {
@@ -65,11 +74,10 @@ Pads::~Pads() {
     SDL_Quit();
 }
 
-// SDL reads SDL_GAMECONTROLLERCONFIG itself as it starts; the file adds to that.
-void Pads::loadPlayerMappings() {
-    if (!std::ifstream(playerMappingsFile)) return;
-    if (SDL_GameControllerAddMappingsFromFile(playerMappingsFile) < 0)
-        std::cerr << "skywaltz: " << playerMappingsFile << ": " << SDL_GetError() << '\n';
+void Pads::addMappings(const char* path, std::ostream& warnings) {
+    if (!running || !std::ifstream(path)) return;
+    if (SDL_GameControllerAddMappingsFromFile(path) < 0)
+        warnings << "skywaltz: " << path << unreadableMappings << '\n';
 }
 
 void Pads::poll() {

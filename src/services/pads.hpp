@@ -2,6 +2,7 @@
 
 #include <SFML/Window/Joystick.hpp>
 
+#include <iosfwd>
 #include <vector>
 
 struct _SDL_GameController;
@@ -30,6 +31,10 @@ public:
     // -100 to 100, as SFML reads axes.
     float axis(int pad, sf::Joystick::Axis axis) const;
 
+    // Adds the mapping lines of a gamecontrollerdb.txt file, if there is one at `path`, for
+    // pads plugged in from then on; a file that cannot be read gets one line on `warnings`.
+    void addMappings(const char* path, std::ostream& warnings);
+
 private:
     struct Pad {
         int id;
@@ -38,7 +43,6 @@ private:
     };
 
     Pads();
-    void loadPlayerMappings();
     void add(int deviceIndex);
     void remove(int id);
     const Pad* find(int pad) const;

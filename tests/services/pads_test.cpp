@@ -8,8 +8,11 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -46,6 +49,11 @@ public:
     }
     void set(int button, bool down) { SDL_JoystickSetVirtualButton(joystick, button, down); }
     void tilt(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(joystick, axis, value); }
+    std::string guid() const {
+        char text[33];
+        SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(joystick), text, sizeof text);
+        return text;
+    }
     void unplug() {
         for (int device = 0; device < SDL_NumJoysticks(); ++device)
             if (SDL_JoystickGetDeviceInstanceID(device) == id) SDL_JoystickDetachVirtual(device);
@@ -203,4 +211,28 @@ TEST_F(PadTest, PadSdlDoesNotKnowAnswersItsRawNumbers) {
     EXPECT_TRUE(scene.paused) << "raw button 7 pauses";
     tap(unknown, 6);
     EXPECT_TRUE(rebuilt()) << "raw button 6 rebuilds";
+}
+
+TEST_F(PadTest, MappingFileTeachesAPadItsLayoutAndAnUnreadableOneIsNamed) {
+    const std::string path = testing::TempDir() + "gamecontrollerdb.txt";
+    std::ostringstream warnings;
+    pads.addMappings(path.c_str(), warnings);
+    EXPECT_EQ(warnings.str(), "") << "no file, nothing to say";
+
+    VirtualPad pad(0x1209, 0x0002);
+    std::ofstream(path) << "# a comment line\n"
+                        << pad.guid() << ",Test pad,a:b3,start:b5,platform:Linux,\n";
+    pads.addMappings(path.c_str(), warnings);
+    step();
+    EXPECT_TRUE(pads.isMapped(0));
+    tap(pad, 3);
+    EXPECT_TRUE(jumped()) << "the file's south button jumps";
+    tap(pad, 5);
+    EXPECT_TRUE(scene.paused) << "the file's Start pauses";
+    std::remove(path.c_str());
+
+    pads.addMappings(testing::TempDir().c_str(), warnings);
+    EXPECT_EQ(warnings.str(),
+              "skywaltz: " + testing::TempDir() +
+                  ": cannot be read; pads it would add keep their own button numbers\n");
 }
