@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
 #include <ostream>
 
@@ -74,9 +74,14 @@ Pads::~Pads() {
     SDL_Quit();
 }
 
+// SDL reads the whole file into memory at the size it is told, and a directory's size asks it
+// for eight exabytes, so only a plain file is handed to it.
 void Pads::addMappings(const char* path, std::ostream& warnings) {
-    if (!running || !std::ifstream(path)) return;
-    if (SDL_GameControllerAddMappingsFromFile(path) < 0)
+    std::error_code error;
+    const auto type = std::filesystem::status(path, error).type();
+    if (!running || type == std::filesystem::file_type::not_found) return;
+    if (type != std::filesystem::file_type::regular ||
+        SDL_GameControllerAddMappingsFromFile(path) < 0)
         warnings << "skywaltz: " << path << unreadableMappings << '\n';
 }
 
