@@ -55,8 +55,8 @@ int failure(ALCdevice* device) {
     if (quiet >= 0) dup2(quiet, STDERR_FILENO);
     ALCdevice* device = alcOpenDevice(nullptr);
     if (device == nullptr) _exit(failure(nullptr));
-    // The game's first sound object makes a context, which starts OpenAL's mixing thread:
-    // short of memory, that is where it crashes, so the probe crashes there first.
+    // The game's first sound object makes a context, which starts OpenAL's mixing thread.
+    // Short of memory OpenAL may crash there; a probe that does tells the game why.
     ALCcontext* context = alcCreateContext(device, nullptr);
     if (context == nullptr) _exit(failure(device));
     alcDestroyContext(context);
