@@ -43,8 +43,10 @@ int endGame(Display*) {
     _exit(1);
 }
 
+// OpenAL also names a device it cannot find "out of memory", so only under a memory limit
+// is that taken at its word.
 int failure(ALCdevice* device) {
-    return alcGetError(device) == ALC_OUT_OF_MEMORY ? noMemory : notOpened;
+    return alcGetError(device) == ALC_OUT_OF_MEMORY && memoryLimited() ? noMemory : notOpened;
 }
 
 [[noreturn]] void probeInChild(pid_t parent) {
@@ -54,7 +56,7 @@ int failure(ALCdevice* device) {
     const int quiet = open("/dev/null", O_WRONLY);
     if (quiet >= 0) dup2(quiet, STDERR_FILENO);
     ALCdevice* device = alcOpenDevice(nullptr);
-    if (device == nullptr) _exit(failure(nullptr));
+    if (device == nullptr) _exit(notOpened);
     // The game's first sound object makes a context, which starts OpenAL's mixing thread.
     // Short of memory OpenAL may crash there; a probe that does tells the game why.
     ALCcontext* context = alcCreateContext(device, nullptr);
