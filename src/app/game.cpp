@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iostream>
 #include <ostream>
+#include <sstream>
 #include <streambuf>
 
 namespace {
@@ -101,8 +102,9 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
                         int& soundVolume, bool& screenShake, int& colorDelay) {
     Settings settings;
     settings.autoResolution = autoResolution;
-    std::ifstream file(settingsFile);
-    if (file) {
+    std::string text;
+    if (readSettingsFile(settingsFile, text, std::cerr)) {
+        std::istringstream file(text);
         const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
         FirstLines complaints(std::cerr, settingsComplaintsShown);
         std::ostream warnings(&complaints);

@@ -1,11 +1,18 @@
 #include "app/kov_game.hpp"
 
+#include "app/platform.hpp"
 #include "world/scene_base.hpp"
 
+#include <SFML/Graphics/Texture.hpp>
+
+#include <sys/stat.h>
 #include <iostream>
+#include <string>
 
 namespace {
 const char* const soundNames[] = {"jump", "walking_s", "menu_change", "menu_no"};
+const sf::Time soundCheckInterval = sf::seconds(1.f);  // between looks at the sound device
+constexpr char soundLostLine[] = "skywaltz: lost the sound device; playing on without sound\n";
 
 void loadSounds(SoundBank& bank, const Resources& resources) {
     for (const char* name : soundNames) {
@@ -13,6 +20,40 @@ void loadSounds(SoundBank& bank, const Resources& resources) {
         if (!bank.addSound(name, path))
             std::cerr << "skywaltz: cannot load the sound " << path << "; it stays silent\n";
     }
+}
+
+// What is wrong with content/ when the sprite sheet cannot be loaded from it.
+std::string contentProblem(const Resources& resources) {
+    std::string path = resources.contentDir.toAnsiString();
+    path.pop_back();  // the separator
+    struct stat entry {};
+    if (lstat(path.c_str(), &entry) != 0) return "";
+    struct stat target {};
+    if (S_ISLNK(entry.st_mode) && stat(path.c_str(), &target) != 0)
+        return path + " is a link to nothing; it should lead to the game's content folder";
+    if (stat(path.c_str(), &target) == 0 && !S_ISDIR(target.st_mode))
+        return path + " is not a folder; it should be the game's content folder";
+    return "";
+}
+
+void refuseWithoutSpriteSheet(const Resources& resources) {
+    // Without OpenGL no texture can be made, whatever the file holds. Short of memory, Mesa's
+    // driver is what fails to load.
+    if (sf::Texture::getMaximumSize() == 0) {
+        if (memoryLimited())
+            reportOutOfMemory();
+        else
+            std::cerr << "skywaltz: cannot start: OpenGL is not available (its driver did not load)\n";
+        return;
+    }
+    const std::string problem = contentProblem(resources);
+    if (!problem.empty()) {
+        std::cerr << "skywaltz: cannot start: " << problem << "\n";
+        return;
+    }
+    std::cerr << "skywaltz: cannot start without its sprite sheet "
+              << (resources.spritesDir + "sprites.png").toAnsiString()
+              << "; start the game from the folder that holds content/\n";
 }
 }  // namespace
 
@@ -22,9 +63,7 @@ void KOV_Game::init() {
     // wrong folder says one thing and leaves nothing on screen.
     resources.locateContent();
     if (resources.loadTexture("sprites.png") < 0) {
-        std::cerr << "skywaltz: cannot start without its sprite sheet "
-                  << (resources.spritesDir + "sprites.png").toAnsiString()
-                  << "; start the game from the folder that holds content/\n";
+        refuseWithoutSpriteSheet(resources);
         startFailure = 1;
         return;
     }
@@ -35,4 +74,21 @@ void KOV_Game::init() {
         resources.openMusic("Skywaltz.ogg", true);
     }
     scenes.push_back(new SceneBase());
+}
+
+void KOV_Game::update(sf::Time elapsed) {
+    Game::update(elapsed);
+    watchSoundDevice(elapsed);
+}
+
+void KOV_Game::watchSoundDevice(sf::Time elapsed) {
+    if (!resources.soundDevice) return;
+    sinceSoundCheck += elapsed;
+    if (sinceSoundCheck < soundCheckInterval) return;
+    sinceSoundCheck = sf::Time::Zero;
+    if (soundDeviceConnected()) return;
+    std::cerr << soundLostLine;
+    resources.soundDevice = false;
+    resources.music.stop();
+    soundBank.stopAll();
 }

@@ -1,26 +1,65 @@
 #include "app/kov_game.hpp"
 #include "app/platform.hpp"
 
+#include <unistd.h>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
+#include <memory>
+#include <new>
+
+namespace {
+constexpr char noSoundLine[] = "skywaltz: no sound device; playing without sound\n";
+constexpr char soundHungLine[] =
+    "skywaltz: the sound device does not answer; playing without sound\n";
+
+std::terminate_handler defaultTerminate = nullptr;
+
+// An allocation that fails anywhere, on any thread, ends the game with one line instead of
+// an abort and a core. Other uncaught exceptions keep the runtime's own report.
+[[noreturn]] void endOnUncaught() {
+    try {
+        if (std::exception_ptr current = std::current_exception()) std::rethrow_exception(current);
+    } catch (const std::bad_alloc&) {
+        reportOutOfMemory();
+        _exit(1);
+    } catch (...) {
+    }
+    if (defaultTerminate != nullptr) defaultTerminate();
+    std::abort();
+}
+
+// Without a display SFML aborts the process as it creates the window.
+int refuseWithoutDisplay() {
+    const char* name = std::getenv("DISPLAY");
+    std::cerr << "skywaltz: cannot open the display "
+              << (name != nullptr && *name != '\0' ? name : "(DISPLAY is not set)")
+              << "; the game needs a desktop session\n";
+    return 1;
+}
+}  // namespace
 
 int main() {
-    // Without a display SFML aborts the process as it creates the window.
-    if (!displayAvailable()) {
-        const char* name = std::getenv("DISPLAY");
-        std::cerr << "skywaltz: cannot open the display "
-                  << (name != nullptr && *name != '\0' ? name : "(DISPLAY is not set)")
-                  << "; the game needs a desktop session\n";
-        return 1;
+    defaultTerminate = std::set_terminate(endOnUncaught);
+    endOnLostDisplay();
+    if (!displayAvailable()) return refuseWithoutDisplay();
+    const SoundProbe probe = probeSoundDevice();
+    switch (probe) {
+        case SoundProbe::available:
+            break;
+        case SoundProbe::outOfMemory:
+            reportOutOfMemory();
+            return 1;
+        case SoundProbe::noAnswer:
+            std::cerr << soundHungLine;
+            useSilentAudio();
+            break;
+        case SoundProbe::missing:
+            std::cerr << noSoundLine;
+            useSilentAudio();
+            break;
     }
-    const bool sound = soundDeviceAvailable();
-    if (!sound) {
-        std::cerr << "skywaltz: no sound device; playing without sound\n";
-        useSilentAudio();
-    }
-    auto* game = new KOV_Game();
-    game->resources.soundDevice = sound;
-    const int status = game->run();
-    delete game;
-    return status;
+    auto game = std::make_unique<KOV_Game>();
+    game->resources.soundDevice = probe == SoundProbe::available;
+    return game->run();
 }

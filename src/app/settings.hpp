@@ -2,6 +2,7 @@
 
 #include <SFML/System/Vector2.hpp>
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
@@ -23,6 +24,16 @@ struct Settings {
 // line naming `fileName`, the key and the value.
 void readSettings(std::istream& in, const std::string& fileName, sf::Vector2u desktopSize,
                   Settings& settings, std::ostream& warnings);
+
+// The most of a settings file that is read, in bytes; a real one is under 200.
+constexpr std::size_t settingsFileLimit = 16u << 20;
+
+// Reads the whole settings file at `path` into `text`; false when there is nothing to read
+// and the defaults stand. A missing or unreadable file says nothing. Anything but a regular
+// file (a FIFO, a device, a folder) and a file larger than `limit` bytes are reported on
+// `warnings` in one line and not read.
+bool readSettingsFile(const std::string& path, std::string& text, std::ostream& warnings,
+                      std::size_t limit = settingsFileLimit);
 
 // The canonical six-line layout, without a line end after the last line.
 std::string writeSettings(const Settings& settings);

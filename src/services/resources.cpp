@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <new>
 
 namespace {
 constexpr int textSize = 16;                // px, the size every text is measured and drawn at
@@ -91,8 +92,12 @@ void Resources::createLayers() {
     withDepth.depthBits = 24;
     for (int i = 0; i < layerCount; ++i) {
         auto* layer = new sf::RenderTexture();
-        layer->create(static_cast<unsigned>(width), static_cast<unsigned>(height), withDepth);
         layers.add(layer);
+        // With a window of this size there is no reason but memory for a layer to fail, and
+        // a game that cannot draw cannot go on.
+        if (!layer->create(static_cast<unsigned>(width), static_cast<unsigned>(height), withDepth) &&
+            width > 0 && height > 0)
+            throw std::bad_alloc();
     }
 }
 

@@ -69,6 +69,7 @@ public:
     bool screenShake = true;
     bool cinematic = false;
     // False when the machine has no sound device: the music is not opened nor sounds loaded.
+    // It turns false, too, when the device is lost while the game plays.
     bool soundDevice = true;
     int soundVolume = 0;
     int musicVolume = 0;

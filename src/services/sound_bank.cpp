@@ -35,7 +35,7 @@ bool SoundBank::addSound(const sf::String& name, const std::string& path) {
 }
 
 void SoundBank::playSound(const sf::String& name, float volume, float pitch, float pitchVariation) {
-    if (resources == nullptr || resources->soundVolume <= 0) return;
+    if (resources == nullptr || !resources->soundDevice || resources->soundVolume <= 0) return;
     for (int i = 0; i < count; ++i) {
         NamedSound* entry = entries[static_cast<size_t>(i)];
         if (entry->name != name) continue;
@@ -44,4 +44,8 @@ void SoundBank::playSound(const sf::String& name, float volume, float pitch, flo
         entry->sound.play();
         return;
     }
+}
+
+void SoundBank::stopAll() {
+    for (NamedSound* entry : entries) entry->sound.stop();
 }

@@ -28,8 +28,11 @@ public:
     // Loads a sound file under a name; false (and nothing added) when it cannot be read.
     bool addSound(const sf::String& name, const std::string& path);
 
-    // volume scales the sounds setting; pitch varies upward by up to pitchVariation.
+    // volume scales the sounds setting; pitch varies upward by up to pitchVariation. Nothing
+    // plays without a sound device.
     void playSound(const sf::String& name, float volume, float pitch, float pitchVariation);
+    // Silences every sound now playing.
+    void stopAll();
 
     Resources* resources = nullptr;
     std::vector<NamedSound*> entries;

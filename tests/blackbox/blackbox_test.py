@@ -188,12 +188,12 @@ def press(run, key, until, view, what):
 # Runs
 
 
-def start(run, content, config=WINDOWED, size=WINDOW, wrapper=(), unset=()):
+def start(run, content, config=WINDOWED, size=WINDOW, wrapper=(), unset=(), extra=None):
     if content is not None:
         h.mirror(content, os.path.join(run.cwd, "content"))
     if config is not None:
         run.write_config(config)
-    run.start(wrapper, unset)
+    run.start(wrapper, unset, extra)
     run.find_window(size)
     run.bring_to_origin()
     # The pointer rests in the bottom-right corner, away from the menu's labels.

@@ -11,6 +11,7 @@ import re
 import select
 import shutil
 import signal
+import socket
 import subprocess
 import tempfile
 import time
@@ -229,6 +230,14 @@ class XServer:
                 self.proc.kill()
                 self.proc.wait()
 
+    def crash(self, sig=signal.SIGKILL):
+        """The X server goes away under its clients. Our own connection is abandoned, not
+        closed: closing it would run into Xlib's lost-connection handler, which exits."""
+        if getattr(self, "xlib", None):
+            self.xlib.display = None
+        self.proc.send_signal(sig)
+        self.proc.wait(timeout=PATIENCE)
+
     # -- windows --------------------------------------------------------------------------
 
     def windows_named(self, title):
@@ -273,6 +282,82 @@ class XServer:
         if result.returncode != 0:
             raise Failure("import failed: " + result.stderr.decode(errors="replace"))
         return Image.from_ppm(result.stdout)
+
+
+# ---------------------------------------------------------------------------------------
+# Sound server
+
+
+class SoundServer:
+    """A private PulseAudio server with a silent sink, listening on its own socket, for a
+    game that plays through OpenAL's pulse backend."""
+
+    def __init__(self, workdir):
+        if shutil.which("pulseaudio") is None:
+            raise Skipped("pulseaudio is not installed")
+        home = os.path.join(workdir, "pulse")
+        runtime = os.path.join(home, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        self.socket = os.path.join(home, "socket")
+        self.log_path = os.path.join(home, "pulseaudio.log")
+        env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime,
+                   XDG_CONFIG_HOME=os.path.join(home, "config"))
+        # -n: none of the machine's own modules; as root it only warns that it should not run.
+        with open(self.log_path, "wb") as log:
+            self.proc = subprocess.Popen(
+                ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                 "--use-pid-file=no", "-L", "module-null-sink",
+                 "-L", f"module-native-protocol-unix socket={self.socket} auth-anonymous=1"],
+                env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        wait_for("the sound server to listen", self._listening)
+        self.game_env = {"PULSE_SERVER": "unix:" + self.socket, "ALSOFT_DRIVERS": "pulse"}
+
+    def _listening(self):
+        if self.proc.poll() is not None:
+            with open(self.log_path, errors="replace") as f:
+                raise Failure("pulseaudio ended at once:\n" + f.read())
+        with socket.socket(socket.AF_UNIX) as probe:
+            try:
+                probe.connect(self.socket)
+                return True
+            except OSError:
+                return False
+
+    def kill(self):
+        self.proc.kill()
+        self.proc.wait(timeout=PATIENCE)
+
+    def freeze(self):
+        self.proc.send_signal(signal.SIGSTOP)
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGCONT)
+            self.kill()
+
+
+def children_of(pid):
+    """The processes whose parent is `pid`."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                if int(f.read().rsplit(")", 1)[1].split()[1]) == pid:
+                    found.append(int(entry))
+        except (OSError, IndexError, ValueError):
+            pass
+    return found
+
+
+def alive(pid):
+    """Whether the process exists and is not a zombie."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except OSError:
+        return False
 
 
 # ---------------------------------------------------------------------------------------
@@ -382,9 +467,10 @@ class GameRun:
         with open(os.path.join(self.cwd, "config.txt"), "w") as f:
             f.write(text)
 
-    def start(self, wrapper=(), unset=()):
-        """Starts the game; `unset` names variables it must not inherit."""
+    def start(self, wrapper=(), unset=(), extra=None):
+        """Starts the game; `unset` names variables it must not inherit, `extra` adds some."""
         env = {k: v for k, v in os.environ.items() if k not in unset}
+        env.update(extra or {})
         env["DISPLAY"] = self.xserver.display
         if "ALSOFT_DRIVERS" not in unset:
             env.setdefault("ALSOFT_DRIVERS", "null")

@@ -13,7 +13,7 @@ TEST(SoundBank, PlaysAMatchingSoundAtTheSoundsVolume) {
     EXPECT_NEAR(sound.getPitch(), 0.8f, 1e-5f);
 }
 
-TEST(SoundBank, IsSilentAtSoundsVolumeZeroAndForUnknownNames) {
+TEST(SoundBank, IsSilentAtSoundsVolumeZeroForUnknownNamesAndWithoutADevice) {
     TestWorld world;
     ASSERT_TRUE(
         world.soundBank.addSound("jump", (world.resources.sfxDir + "jump.wav").toAnsiString()));
@@ -23,6 +23,10 @@ TEST(SoundBank, IsSilentAtSoundsVolumeZeroAndForUnknownNames) {
     EXPECT_FLOAT_EQ(world.soundBank.entries[0]->sound.getVolume(), untouched);
     world.resources.soundVolume = 100;
     world.soundBank.playSound("Jump", 0.5f, 2.f, 0.f);
+    EXPECT_FLOAT_EQ(world.soundBank.entries[0]->sound.getVolume(), untouched);
+    // A lost sound device: nothing plays any more.
+    world.resources.soundDevice = false;
+    world.soundBank.playSound("jump", 0.5f, 2.f, 0.f);
     EXPECT_FLOAT_EQ(world.soundBank.entries[0]->sound.getVolume(), untouched);
 }
 
