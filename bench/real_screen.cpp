@@ -36,7 +36,7 @@ const Setting windowedSmall{"resolution: 480 320, fullscreen: off (reference)",
                             "resolution: 480 320\nfullscreen: off\n"};
 const Setting windowedLarge{"resolution: 1280 720, fullscreen: off",
                             "resolution: 1280 720\nfullscreen: off\n"};
-const Setting firstStart{"no config.txt (fullscreen, 480x320 stretched)", nullptr};
+const Setting firstStart{"no config.txt (fullscreen, 480x320 scaled up)", nullptr};
 const Setting desktopResolution{"resolution: auto, fullscreen: on",
                                 "resolution: auto\nfullscreen: on\n"};
 const Setting unfocusedSmall{"resolution: 480 320, fullscreen: off, unfocused",
