@@ -23,7 +23,8 @@ constexpr int displayFd = 3;                          // where Xvfb writes its d
 
 struct Setting {
     const char* name;
-    const char* config;  // nullptr: no config.txt, the first start
+    const char* config;      // nullptr: no config.txt, the first start
+    bool unfocused = false;  // the focus taken away during the warm-up
 };
 
 struct Case {
@@ -35,14 +36,27 @@ const Setting windowedSmall{"resolution: 480 320, fullscreen: off (reference)",
                             "resolution: 480 320\nfullscreen: off\n"};
 const Setting windowedLarge{"resolution: 1280 720, fullscreen: off",
                             "resolution: 1280 720\nfullscreen: off\n"};
-const Setting firstStart{"no config.txt (fullscreen, 480x320 stretched)", nullptr};
+const Setting firstStart{"no config.txt (fullscreen, 480x320 scaled up)", nullptr};
 const Setting desktopResolution{"resolution: auto, fullscreen: on",
                                 "resolution: auto\nfullscreen: on\n"};
+const Setting unfocusedSmall{"resolution: 480 320, fullscreen: off, unfocused",
+                             windowedSmall.config, true};
+const Setting unfocusedLarge{"resolution: 1280 720, fullscreen: off, unfocused",
+                             windowedLarge.config, true};
 
 const std::vector<Case> cases = {
-    {1920, 1080, windowedSmall},     {1920, 1080, windowedLarge}, {1920, 1080, firstStart},
-    {1920, 1080, desktopResolution}, {1280, 720, firstStart},     {1280, 720, desktopResolution},
+    {1920, 1080, windowedSmall},     {1920, 1080, windowedLarge},  {1920, 1080, firstStart},
+    {1920, 1080, desktopResolution}, {1280, 720, firstStart},      {1280, 720, desktopResolution},
+    {1920, 1080, unfocusedSmall},    {1920, 1080, unfocusedLarge},
 };
+// The focused case each unfocused one is compared with.
+size_t focusedCounterpart(const Case& c) {
+    for (size_t i = 0; i < cases.size(); ++i)
+        if (!cases[i].setting.unfocused && cases[i].screenWidth == c.screenWidth &&
+            cases[i].setting.config == c.setting.config)
+            return i;
+    return 0;
+}
 
 // What one game process measured.
 struct Measured {
@@ -50,13 +64,15 @@ struct Measured {
     double seconds = 0, frameMs = 0, drawMs = 0;
     int unfocused = 0, fullscreen = 0;
     unsigned width = 0, height = 0;
+    double cpuMsPerSecond = 0;
+    int focusedAtEnd = 1;
 };
 
 // The rounds of one setting together.
 struct Summed {
-    int frames = 0, runs = 0, unfocused = 0, fullscreenRuns = 0;
+    int frames = 0, runs = 0, unfocused = 0, fullscreenRuns = 0, focusedRuns = 0;
     double seconds = 0;
-    std::vector<double> frameMs, drawMs;
+    std::vector<double> frameMs, drawMs, cpuMsPerSecond;
     unsigned width = 0, height = 0;
 
     void add(const Measured& run) {
@@ -66,6 +82,8 @@ struct Summed {
         drawMs.push_back(run.drawMs);
         unfocused += run.unfocused;
         fullscreenRuns += run.fullscreen;
+        cpuMsPerSecond.push_back(run.cpuMsPerSecond);
+        focusedRuns += run.focusedAtEnd;
         ++runs;
         width = run.width;
         height = run.height;
@@ -119,7 +137,7 @@ private:
 
 // Runs the timed game in `folder` on `display` and reads its line.
 bool runTimedGame(const std::string& program, const std::string& folder, const std::string& display,
-                  const RealScreenOptions& options, Measured& out) {
+                  const RealScreenOptions& options, bool unfocused, Measured& out) {
     int ends[2];
     if (pipe(ends) != 0) return false;
     const std::string warmup = std::to_string(options.warmupSeconds);
@@ -131,7 +149,7 @@ bool runTimedGame(const std::string& program, const std::string& folder, const s
         if (chdir(folder.c_str()) != 0) _exit(127);
         setenv("DISPLAY", display.c_str(), 1);
         execl(program.c_str(), program.c_str(), warmup.c_str(), seconds.c_str(),
-              static_cast<char*>(nullptr));
+              unfocused ? "unfocused" : "focused", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(ends[1]);
@@ -147,8 +165,9 @@ bool runTimedGame(const std::string& program, const std::string& folder, const s
         return false;
     std::istringstream line(output);
     line >> out.frames >> out.seconds >> out.frameMs >> out.drawMs >> out.unfocused >>
-        out.fullscreen >> out.width >> out.height;
-    return static_cast<bool>(line) && out.frames > 0;
+        out.fullscreen >> out.width >> out.height >> out.cpuMsPerSecond >> out.focusedAtEnd;
+    // An unfocused game may present no frame at all in a short timed span.
+    return static_cast<bool>(line) && out.seconds > 0 && (unfocused || out.frames > 0);
 }
 
 // A scratch folder holding a link to content/ and, per case, the config.txt.
@@ -185,7 +204,21 @@ bool runsAsAsked(const Case& c, const Summed& m) {
     const bool fullscreenAsked =
         c.setting.config == nullptr ||
         std::string(c.setting.config).find("fullscreen: on") != std::string::npos;
-    return m.unfocused == 0 && m.fullscreenRuns == (fullscreenAsked ? m.runs : 0);
+    const bool focusAsked = !c.setting.unfocused;
+    return (focusAsked ? m.unfocused == 0 && m.focusedRuns == m.runs : m.focusedRuns == 0) &&
+           m.fullscreenRuns == (fullscreenAsked ? m.runs : 0);
+}
+// Processor time of each unfocused setting against the same window focused, in this run.
+void printUnfocusedSavings(const std::vector<Summed>& results) {
+    for (size_t i = 0; i < cases.size(); ++i) {
+        if (!cases[i].setting.unfocused) continue;
+        const double away = median(results[i].cpuMsPerSecond);
+        const double focused = median(results[focusedCounterpart(cases[i])].cpuMsPerSecond);
+        std::printf(
+            "unfocused %ux%u window: %.1f ms of processor time a second against %.1f "
+            "focused, %.2f ×\n",
+            results[i].width, results[i].height, away, focused, focused > 0 ? away / focused : 0.0);
+    }
 }
 }  // namespace
 
@@ -208,7 +241,7 @@ bool measureRealScreens(const RealScreenOptions& options) {
             const std::string& display = c.screenWidth == 1920u ? large.display() : small.display();
             Measured run;
             if (!folder.useSettings(c.setting.config) ||
-                !runTimedGame(program, folder.path, display, options, run)) {
+                !runTimedGame(program, folder.path, display, options, c.setting.unfocused, run)) {
                 std::cerr << "skywaltz_bench: the game did not run on the " << c.screenWidth << "x"
                           << c.screenHeight << " screen (" << display << ") with " << c.setting.name
                           << "\n";
@@ -222,18 +255,19 @@ bool measureRealScreens(const RealScreenOptions& options) {
         "\nSKYWALTZ on real screens: the game's own loop (16 ms frames), %d rounds of %.1f s "
         "after %.1f s of warm-up; frames per second at the buffer swap, medians in ms\n",
         options.rounds, options.seconds, options.warmupSeconds);
-    std::printf("%-10s | %-50s | %-9s | %6s | %8s | %7s | %11s\n", "screen", "settings", "window",
-                "fps", "frame ms", "draw ms", "× reference");
+    std::printf("%-10s | %-60s | %-9s | %6s | %8s | %7s | %11s | %8s\n", "screen", "settings",
+                "window", "fps", "frame ms", "draw ms", "× reference", "CPU ms/s");
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         const Summed& m = results[i];
         char screen[16], window[16];
         std::snprintf(screen, sizeof screen, "%ux%u", c.screenWidth, c.screenHeight);
         std::snprintf(window, sizeof window, "%ux%u", m.width, m.height);
-        std::printf("%-10s | %-50s | %-9s | %6.1f | %8.2f | %7.2f | %11.2f%s\n", screen,
+        std::printf("%-10s | %-60s | %-9s | %6.1f | %8.2f | %7.2f | %11.2f | %8.1f%s\n", screen,
                     c.setting.name, window, m.fps(), median(m.frameMs), median(m.drawMs),
-                    reference > 0 ? m.fps() / reference : 0.0,
-                    runsAsAsked(c, m) ? "" : "  (lost focus or fullscreen: not as asked)");
+                    reference > 0 ? m.fps() / reference : 0.0, median(m.cpuMsPerSecond),
+                    runsAsAsked(c, m) ? "" : "  (focus or fullscreen not as asked)");
     }
+    printUnfocusedSavings(results);
     return true;
 }

@@ -5,7 +5,8 @@
 // The game's own frame loop on virtual screens of the sizes players have, at the settings of
 // a first start and at the desktop's resolution, beside the 480 x 320 window as the reference,
 // all in one run: frames per second counted at the buffer swap, the median time from swap to
-// swap and the median time of the drawing. Each screen is an Xvfb server of its own; each
+// swap, the median time of the drawing and the processor time; and the two windows again with
+// the focus taken away, as when the player has switched to another window. Each screen is an Xvfb server of its own; each
 // setting a fresh game process in a scratch folder with its config.txt. The settings take
 // turns for a few rounds, so a neighbour's load on a shared machine falls on all of them.
 struct RealScreenOptions {

@@ -164,7 +164,7 @@ void Game::mainLoop() {
 
 void Game::frame(sf::Time measured) {
     update(simulatedTime(measured));
-    draw();
+    if (drawPacer.due({hasFocus, window.getSize(), window.getSystemHandle()}, measured)) draw();
 }
 
 void Game::update(sf::Time elapsed) {
@@ -232,6 +232,7 @@ void Game::handleEvents() {
             }
         }
         if (event.type == sf::Event::MouseWheelMoved) input.wheelDelta = event.mouseWheel.delta;
+        if (event.type == sf::Event::Resized) resources.fitPicture();
         if (!scenes.empty()) scenes[static_cast<size_t>(currentScene)]->handleEvent(event);
     }
     if (lostFocus && window.isOpen()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/draw_pacer.hpp"
 #include "services/input.hpp"
 #include "services/resources.hpp"
 #include "services/sound_bank.hpp"
@@ -34,7 +35,8 @@ public:
     virtual void init();
     // Runs frames until the window is closed.
     virtual void mainLoop();
-    // One turn of the frame loop, given the time measured since the last: update, then draw.
+    // One turn of the frame loop, given the time measured since the last: update, then draw
+    // (while the game stands unfocused, only when the picture may have changed).
     void frame(sf::Time measured);
     // One frame of logic, given the frame's measured elapsed time.
     virtual void update(sf::Time elapsed);
@@ -72,6 +74,7 @@ public:
     // Set by init when the game cannot start (the sprite sheet is missing); run then
     // returns it without entering a scene.
     int startFailure = 0;
+    DrawPacer drawPacer;
 
 protected:
     // The texts shown while the window lacks focus, centred on the screen layer.

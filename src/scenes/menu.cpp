@@ -171,23 +171,21 @@ void Menu::handleMouse() {
 void Menu::draw() {
     Scene::draw();
     if (menuVisible) {
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const MenuEntry& entry = entries[i];
-            if (static_cast<int>(i) == selected) {
-                resources->drawText(hudLayer, entry.label, textScale, 0.f, shadowColor,
-                                    entry.position.x + 1.f, entry.position.y + 1.f, 0.f, 0.f);
-                resources->drawText(hudLayer, entry.label, textScale, 0.f, textColor,
-                                    entry.position.x, entry.position.y, 0.f, 0.f);
-            } else {
-                resources->drawText(hudLayer, entry.label, textScale, 0.f, shadowColor,
-                                    entry.position.x, entry.position.y, 0.f, 0.f);
-            }
-        }
+        for (size_t i = 0; i < entries.size(); ++i)
+            drawLabel(entries[i], static_cast<int>(i) == selected ? textColor : idleColor);
     }
     if (showCursor) {
         cursor.setPosition(input->mouse);
         resources->layers[static_cast<size_t>(hudLayer)]->draw(cursor);
     }
+}
+
+// A label with a one-pixel shadow below and right of it.
+void Menu::drawLabel(const MenuEntry& entry, sf::Color color) {
+    resources->drawText(hudLayer, entry.label, textScale, 0.f, shadowColor, entry.position.x + 1.f,
+                        entry.position.y + 1.f, 0.f, 0.f);
+    resources->drawText(hudLayer, entry.label, textScale, 0.f, color, entry.position.x,
+                        entry.position.y, 0.f, 0.f);
 }
 
 bool Menu::onMenuAction(int) {

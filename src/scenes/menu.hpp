@@ -52,6 +52,9 @@ public:
     float menuTop = 5.f;
     sf::Color textColor = sf::Color(255, 255, 255, 255);
     sf::Color shadowColor = sf::Color(0, 0, 0, 255);
+    // The other labels: a light grey over the same shadow, readable on the dark sky and on a
+    // bright planet alike, and still plainly not the white of the selected one.
+    sf::Color idleColor = sf::Color(176, 176, 192, 255);
 
 private:
     enum class StickDirection { none, left, right, up, down };
@@ -60,5 +63,6 @@ private:
     void act(int direction);
     void playMenuSound(const sf::String& name);
     void handleMouse();
+    void drawLabel(const MenuEntry& entry, sf::Color color);
     int labelWidth(const MenuEntry& entry);
 };

@@ -43,7 +43,7 @@ void Scene::enter() {
     const float h = static_cast<float>(resources->height);
     resources->view.setSize(w, h);
     resources->view.setCenter(w * 0.5f, h * 0.5f);
-    resources->window->setView(resources->view);
+    resources->fitPicture();
     fade = fadeDuration;
     fadeRect.setFillColor(sf::Color(0, 0, 0, 255));
     fadeRect.setSize({fadeCoverScale * w, fadeCoverScale * h});

@@ -1,5 +1,6 @@
 #include "services/input.hpp"
 
+#include "services/letterbox.hpp"
 #include "services/resources.hpp"
 
 namespace {
@@ -121,15 +122,7 @@ void Input::update(const sf::RenderWindow& window) {
         const sf::Vector2i pixel = devices->mousePosition(window);
         const sf::Vector2u size = devices->windowSize(window);
         // A minimised window has no area to scale by; the mouse keeps its last position.
-        if (size.x > 0 && size.y > 0) {
-            sf::Vector2f base(fixedBaseWidth, fixedBaseHeight);
-            if (scaleToResolution && resources != nullptr && resources->width > 0 &&
-                resources->height > 0)
-                base = {static_cast<float>(resources->width),
-                        static_cast<float>(resources->height)};
-            mouse.x = pixel.x / (size.x / base.x);
-            mouse.y = pixel.y / (size.y / base.y);
-        }
+        if (size.x > 0 && size.y > 0) mouse = pointInView(pixel, size);
     }
 
     pollActions(keyActions, previousKeyActions, false);
@@ -139,6 +132,17 @@ void Input::update(const sf::RenderWindow& window) {
     leftButton = devices->isMouseButtonPressed(sf::Mouse::Left);
     previousRightButton = rightButton;
     rightButton = devices->isMouseButtonPressed(sf::Mouse::Right);
+}
+
+sf::Vector2f Input::pointInView(sf::Vector2i pixel, sf::Vector2u windowSize) const {
+    // The picture is shown letterboxed, so the pointer is mapped through the same transform.
+    if (scaleToResolution && resources != nullptr && resources->width > 0 &&
+        resources->height > 0) {
+        const sf::Vector2u picture(static_cast<unsigned>(resources->width),
+                                   static_cast<unsigned>(resources->height));
+        return Letterbox(windowSize, picture).toPicture(pixel);
+    }
+    return {pixel.x / (windowSize.x / fixedBaseWidth), pixel.y / (windowSize.y / fixedBaseHeight)};
 }
 
 bool Input::isDown(const sf::String& name) const {

@@ -66,6 +66,8 @@ public:
     const InputDevices* devices = &DesktopInputDevices::instance();
 
 private:
+    // Where a window pixel lies in the view the mouse is reported in.
+    sf::Vector2f pointInView(sf::Vector2i pixel, sf::Vector2u windowSize) const;
     bool codeActive(int code, bool joystickCode) const;
     void pollActions(std::vector<InputAction*>& current, std::vector<InputAction*>& previous,
                      bool joystickCodes);

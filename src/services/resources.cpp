@@ -1,5 +1,7 @@
 #include "services/resources.hpp"
 
+#include "services/letterbox.hpp"
+
 #include <SFML/Window/ContextSettings.hpp>
 
 #include <unistd.h>
@@ -170,7 +172,16 @@ void Resources::setFullscreen(bool on) {
     compositor.resetGLStates(layers);
     view.setSize(static_cast<float>(width), static_cast<float>(height));
     view.setCenter(width * 0.5f, height * 0.5f);
-    window->setView(view);
+    fitPicture();
+}
+
+void Resources::fitPicture() {
+    if (window == nullptr || !window->isOpen()) return;
+    const sf::Vector2u configured(static_cast<unsigned>(width), static_cast<unsigned>(height));
+    sf::View picture(
+        sf::FloatRect(0.f, 0.f, static_cast<float>(width), static_cast<float>(height)));
+    picture.setViewport(Letterbox(window->getSize(), configured).viewport());
+    window->setView(picture);
 }
 
 void Resources::drawText(int layer, const sf::String& string, float scale, float rotation,

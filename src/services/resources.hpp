@@ -44,6 +44,9 @@ public:
 
     // Switches between the borderless desktop-sized window and the configured window.
     void setFullscreen(bool on);
+    // Shows the picture of the configured resolution in the window at its own shape, as
+    // large as fits and centred (letterbox.hpp); again whenever the window changes size.
+    void fitPicture();
 
     void drawText(int layer, const sf::String& text, float scale, float rotation, sf::Color color,
                   float x, float y, float originX, float originY);

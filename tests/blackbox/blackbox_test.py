@@ -127,7 +127,7 @@ def keep_evidence(run, image, name):
 
 def menu_rows(image, view):
     """For each pause-menu row, how many pixels look like its text: the selected row is
-    white with a black shadow, the others black, on a sky that is neither."""
+    white, the others light grey, each over a black shadow, on a sky that is neither."""
     sx, sy = image.width / view[0], image.height / view[1]
     rows = []
     for i in range(MENU_ENTRIES):

@@ -563,12 +563,14 @@ class GameRun:
         """Returns once the game has run an update that began after this call: the picture
         changes twice (the pointer is nudged each time, so even a paused world, which still
         draws the cursor, changes), and the update behind the second change came after the
-        first. A key released before this call has then been seen released."""
+        first. A key released before this call has then been seen released. The pointer is
+        nudged beside the window's centre, which the picture covers whatever the shape of
+        the window, away from the pause menu's labels."""
         geometry = self.xserver.geometry(self.window)
         check(geometry is not None, "the game's window vanished")
         for offset in (24, 8):
             before = self.screenshot()
-            self.xserver.mouse_to(geometry["WIDTH"] - offset, geometry["HEIGHT"] - 8)
+            self.xserver.mouse_to(geometry["WIDTH"] // 2 + offset, geometry["HEIGHT"] // 2)
             wait_for("the game to draw another frame",
                      lambda: self.require_running() or difference(before, self.screenshot()) > 0,
                      interval=0.05)

@@ -135,10 +135,27 @@ TEST_F(CompositorTest, WindowOfTheLayersSizeShowsTheSamePicture) {
     expectEveryPictureTheSame();
 }
 
-TEST_F(CompositorTest, LayersStretchedOverTheDesktopShowTheSamePicture) {
+TEST_F(CompositorTest, LayersLetterboxedOnTheDesktopShowTheSamePictureBetweenBlackBars) {
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    if (desktop.width * 320 == desktop.height * 480) GTEST_SKIP() << "a 3:2 desktop has no bars";
     open(480, 320, true);
-    ASSERT_NE(world->window.getSize(), sf::Vector2u(480, 320));
+    ASSERT_NE(world->window.getView().getViewport(), sf::FloatRect(0.f, 0.f, 1.f, 1.f));
     expectEveryPictureTheSame();
+    const sf::Image picture = composited(*world, scene);
+    const sf::Vector2u size = picture.getSize();
+    EXPECT_EQ(picture.getPixel(0, 0), sf::Color::Black);
+    EXPECT_EQ(picture.getPixel(size.x - 1, size.y - 1), sf::Color::Black);
+    EXPECT_NE(picture.getPixel(size.x / 2, size.y / 2), sf::Color::Black);
+}
+
+TEST_F(CompositorTest, LayersStretchedOverAWindowOfTheirShapeShowTheSamePicture) {
+    open(480, 320, false);
+    world->window.setSize({960, 640});
+    world->resources.fitPicture();
+    ASSERT_EQ(world->window.getView().getViewport(), sf::FloatRect(0.f, 0.f, 1.f, 1.f));
+    expectEveryPictureTheSame();
+    const sf::Image picture = composited(*world, scene);
+    EXPECT_NE(picture.getPixel(959, 639), sf::Color::Black) << "no bars on a window of its shape";
 }
 
 TEST_F(CompositorTest, DesktopResolutionShowsTheSamePicture) {

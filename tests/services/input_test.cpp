@@ -211,6 +211,15 @@ TEST_F(InputTest, MouseIsScaledToTheConfiguredResolutionOrTheFixedBase) {
     EXPECT_VEC_NEAR(sf::Vector2f(240.f, 80.f), input.previousMouse);
     EXPECT_VEC_NEAR(sf::Vector2f(480.f, 320.f), input.mouse);
 
+    // Over a window of another shape the picture is letterboxed, and the pointer with it.
+    devices.window = {1080, 1920};
+    devices.mouse = {540, 600 + 360};
+    poll();
+    EXPECT_VEC_NEAR(sf::Vector2f(240.f, 160.f), input.mouse);
+    devices.window = {960, 640};
+    devices.mouse = {960, 640};
+    poll();
+
     // The player's own instance has no resources and scales to 1024 x 640.
     Input own;
     own.reset(nullptr, false);
