@@ -102,10 +102,13 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
     settings.autoResolution = autoResolution;
     std::ifstream file(settingsFile);
     if (file) {
-        const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+        // "auto" is the size of the monitor the window will open on.
+        const ScreenArea monitor = resources.desktop.primaryMonitor();
         FirstLines complaints(std::cerr, settingsComplaintsShown);
         std::ostream warnings(&complaints);
-        readSettings(file, settingsFile, {desktop.width, desktop.height}, settings, warnings);
+        readSettings(file, settingsFile,
+                     {static_cast<unsigned>(monitor.width), static_cast<unsigned>(monitor.height)},
+                     settings, warnings);
         if (complaints.hidden() > 0)
             std::cerr << "skywaltz: " << settingsFile << ": " << complaints.hidden()
                       << " more complaints like these not shown\n";
@@ -264,5 +267,5 @@ void Game::drawFocusMessages() {
 }
 
 void Game::quit() {
-    if (window.isOpen()) window.close();
+    resources.closeWindow();
 }
