@@ -233,6 +233,7 @@ void Game::handleEvents() {
         if (event.type == sf::Event::MouseWheelMoved) input.wheelDelta = event.mouseWheel.delta;
         if (!scenes.empty()) scenes[static_cast<size_t>(currentScene)]->handleEvent(event);
     }
+    if (resources.desktop.closeRequested()) quit();
     if (lostFocus && window.isOpen()) {
         // Losing focus again while the return to fullscreen is pending restarts its wait.
         if (resources.fullscreen || fullscreenRestorePending) {

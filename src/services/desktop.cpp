@@ -1,5 +1,9 @@
 #include "services/desktop.hpp"
 
+#include <SFML/System/Clock.hpp>
+#include <SFML/System/Sleep.hpp>
+#include <SFML/Window/VideoMode.hpp>
+
 #include <unistd.h>
 #include <algorithm>
 #include <cstring>
@@ -19,6 +23,8 @@ constexpr long motifFunctionsAndDecorations = (1L << 0) | (1L << 1);
 constexpr long motifAll = 1L << 0;
 constexpr long netWmStateRemove = 0, netWmStateAdd = 1;
 constexpr long sourceApplication = 1;  // _NET_WM_STATE request from a normal application
+// How long a window manager may take to say how large its frame around the window will be.
+const sf::Time frameAnswerWait = sf::milliseconds(250);
 
 Display* xDisplay(void* display) {
     return static_cast<Display*>(display);
@@ -62,30 +68,35 @@ void setAtom(Display* display, ::Window window, const char* name, const char* va
                     reinterpret_cast<const unsigned char*>(&item), 1);
 }
 
-// Title, class, client machine and the place asked for. The gravity makes a window manager
-// centre the framed window, title bar included, where the game centred its picture; one that
-// does not fit keeps its top-left corner so its title bar stays on screen.
-void describeWindow(Display* display, ::Window window, const std::string& title,
-                    sf::Vector2i at, sf::Vector2u size, bool fits) {
-    XSizeHints* place = XAllocSizeHints();
-    place->flags = USPosition | PPosition | USSize | PSize | PWinGravity;
-    place->x = at.x;
-    place->y = at.y;
-    place->width = static_cast<int>(size.x);
-    place->height = static_cast<int>(size.y);
-    place->win_gravity = fits ? CenterGravity : NorthWestGravity;
+// Title, class, client machine and what the window manager may do with it.
+void describeWindow(Display* display, ::Window window, const std::string& title) {
     XClassHint* names = XAllocClassHint();
     std::string instance = instanceName, className = title;
     names->res_name = &instance[0];
     names->res_class = &className[0];
-    Xutf8SetWMProperties(display, window, title.c_str(), title.c_str(), nullptr, 0, place,
+    Xutf8SetWMProperties(display, window, title.c_str(), title.c_str(), nullptr, 0, nullptr,
                          nullptr, names);
     XFree(names);
-    XFree(place);
     setCardinal(display, window, "_NET_WM_PID", static_cast<unsigned long>(getpid()));
     setAtom(display, window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL");
     Atom closeRequest = atom(display, "WM_DELETE_WINDOW");
     XSetWMProtocols(display, window, &closeRequest, 1);
+}
+
+// Puts the unmapped window's frame, as the window manager will draw it, with its top-left
+// corner at `corner`, and says so in the hints, since managers place a new window themselves
+// unless it asks for its own place.
+void placeWindow(Display* display, ::Window window, sf::Vector2i corner, sf::Vector2u size) {
+    XSizeHints* place = XAllocSizeHints();
+    place->flags = USPosition | PPosition | USSize | PSize | PWinGravity;
+    place->x = corner.x;
+    place->y = corner.y;
+    place->width = static_cast<int>(size.x);
+    place->height = static_cast<int>(size.y);
+    place->win_gravity = NorthWestGravity;
+    XSetWMNormalHints(display, window, place);
+    XFree(place);
+    XMoveWindow(display, window, corner.x, corner.y);
 }
 
 // An unmapped window with a visual OpenGL can draw into (the screen's own if GLX offers none
@@ -171,18 +182,39 @@ bool DesktopWindow::open(sf::RenderWindow& target, sf::Vector2u size, bool frame
     // SFML waits for ever for it to become visible. A window made here starts in its place,
     // and SFML does not wait for one it adopts.
     const ScreenArea monitor = primaryMonitor();
-    const sf::Vector2i at = centredOn(monitor, size);
-    window_ = createWindow(display, at, size);
-    const bool fits = static_cast<int>(size.x) <= monitor.width &&
-                      static_cast<int>(size.y) <= monitor.height;
+    window_ = createWindow(display, centredOn(monitor, size), size);
     const auto utf8 = title.toUtf8();
-    describeWindow(display, window_, std::string(utf8.begin(), utf8.end()), at, size, fits);
+    describeWindow(display, window_, std::string(utf8.begin(), utf8.end()));
     setDecorated(window_, framed);
+    // Centred with its frame: the title bar counts.
+    frame_ = framed ? frameOf(window_) : Frame{};
+    placeWindow(display, window_, framedCorner(monitor, size), size);
     XSync(display, False);  // SFML's own connection must find the window
     target_ = &target;
     target.create(window_, context);
     target.setTitle(title);
     return true;
+}
+
+sf::Vector2i DesktopWindow::framedCorner(ScreenArea monitor, sf::Vector2u size) const {
+    return centredOn(monitor, {size.x + frame_.left + frame_.right, size.y + frame_.top + frame_.bottom});
+}
+
+bool DesktopWindow::closeRequested() {
+    // The window manager's close request goes to the client that made the window: this one,
+    // not SFML's.
+    if (display_ == nullptr) return false;
+    Display* display = xDisplay(display_);
+    bool requested = false;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        requested = requested ||
+                    (event.type == ClientMessage &&
+                     event.xclient.message_type == atom(display, "WM_PROTOCOLS") &&
+                     static_cast<Atom>(event.xclient.data.l[0]) == atom(display, "WM_DELETE_WINDOW"));
+    }
+    return requested;
 }
 
 void DesktopWindow::show() {
@@ -192,8 +224,13 @@ void DesktopWindow::show() {
 }
 
 void DesktopWindow::close() {
-    if (target_ != nullptr && target_->isOpen() && target_->getSystemHandle() == window_)
+    if (target_ != nullptr && target_->isOpen() && target_->getSystemHandle() == window_) {
         target_->close();
+        // SFML 2.5.1 lets go of an adopted window with requests about it still unsent on its
+        // own connection; one that reached the server after the window had gone would end the
+        // game with an X error. Any query over that connection sends them first.
+        sf::VideoMode::getDesktopMode();
+    }
     destroyWindow();
 }
 
@@ -205,7 +242,29 @@ void DesktopWindow::setDecorated(unsigned long window, bool framed) {
                     reinterpret_cast<const unsigned char*>(hints), 5);
 }
 
-bool DesktopWindow::managerDoesFullscreen() {
+DesktopWindow::Frame DesktopWindow::frameOf(unsigned long window) {
+    Display* display = xDisplay(display_);
+    if (!managerSupports("_NET_REQUEST_FRAME_EXTENTS")) return {};
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = window;
+    request.xclient.message_type = atom(display, "_NET_REQUEST_FRAME_EXTENTS");
+    request.xclient.format = 32;
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    XFlush(display);
+    sf::Clock waited;
+    while (waited.getElapsedTime() < frameAnswerWait) {
+        const auto sides = property(display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+        if (sides.size() == 4)
+            return {static_cast<unsigned>(sides[0]), static_cast<unsigned>(sides[1]),
+                    static_cast<unsigned>(sides[2]), static_cast<unsigned>(sides[3])};
+        sf::sleep(sf::milliseconds(5));
+    }
+    return {};
+}
+
+bool DesktopWindow::managerSupports(const char* feature) {
     Display* display = xDisplay(display_);
     const ::Window root = DefaultRootWindow(display);
     XSync(display, False);
@@ -218,8 +277,8 @@ bool DesktopWindow::managerDoesFullscreen() {
     XSetErrorHandler(previous);
     if (!running) return false;
     const auto supported = property(display, root, "_NET_SUPPORTED", XA_ATOM);
-    return std::find(supported.begin(), supported.end(),
-                     atom(display, "_NET_WM_STATE_FULLSCREEN")) != supported.end();
+    return std::find(supported.begin(), supported.end(), atom(display, feature)) !=
+           supported.end();
 }
 
 void DesktopWindow::askForFullscreen(unsigned long window, bool on) {
@@ -240,20 +299,21 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
     if (!target.isOpen() || !connect()) return;
     Display* display = xDisplay(display_);
     const ::Window window = target.getSystemHandle();
-    if (managerDoesFullscreen()) {
-        // The manager covers the monitor the window is on, lifts it over panels, and puts the
-        // window back where it stood when it leaves; the window itself stays the same one, so
-        // switching away from it never gives it the focus back.
+    const ScreenArea monitor = monitorOf(target);
+    if (managerSupports("_NET_WM_STATE_FULLSCREEN")) {
+        // The manager covers the monitor the window is on and lifts it over panels; the
+        // window stays the same one, so switching away from it never gives it the focus back.
         askForFullscreen(window, on);
-        if (!on) target.setSize(size);
+        if (!on) {
+            target.setSize(size);
+            target.setPosition(framedCorner(monitor, size));
+        }
     } else if (on) {
-        const ScreenArea monitor = monitorOf(target);
         setDecorated(window, false);
         target.setPosition({monitor.x, monitor.y});
         target.setSize({static_cast<unsigned>(monitor.width), static_cast<unsigned>(monitor.height)});
         XRaiseWindow(display, window);
     } else {
-        const ScreenArea monitor = monitorOf(target);
         setDecorated(window, true);
         target.setSize(size);
         target.setPosition(centredOn(monitor, size));

@@ -44,6 +44,8 @@ public:
               const sf::ContextSettings& context);
     // Shows the window opened last, once its title and icon are set.
     void show();
+    // Whether the window manager asked to close the window since the last call.
+    bool closeRequested();
     // Takes the window opened last off the screen, once SFML has let go of it.
     void close();
     // Fills the monitor the window stands on, or goes back to a framed window of `size`
@@ -58,13 +60,21 @@ public:
     ScreenArea monitorOf(const sf::RenderWindow& target);
 
 private:
+    // The sides of the frame a window manager puts around a window, in pixels.
+    struct Frame {
+        unsigned left = 0, right = 0, top = 0, bottom = 0;
+    };
     bool connect();
+    Frame frameOf(unsigned long window);
+    // Where the frame's corner goes for the framed window of `size` to stand centred.
+    sf::Vector2i framedCorner(ScreenArea monitor, sf::Vector2u size) const;
     void destroyWindow();
     void setDecorated(unsigned long window, bool framed);
-    bool managerDoesFullscreen();
+    bool managerSupports(const char* feature);
     void askForFullscreen(unsigned long window, bool on);
 
     void* display_ = nullptr;  // Display*; Xlib's names stay out of the game's headers
     unsigned long window_ = 0;
     sf::RenderWindow* target_ = nullptr;
+    Frame frame_;
 };

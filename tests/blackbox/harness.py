@@ -175,6 +175,7 @@ class XServer:
 
     def __init__(self, workdir, width=1280, height=720):
         self.width, self.height = width, height
+        self.workdir, self.helpers = workdir, []
         self.log_path = os.path.join(workdir, "xvfb.log")
         read_end, write_end = os.pipe()
         with open(self.log_path, "wb") as log:
@@ -218,7 +219,23 @@ class XServer:
     def xdotool(self, *args, check_status=True):
         return self.run("xdotool", *args, check_status=check_status)
 
+    def start_helper(self, name, *args):
+        """Starts a program on this server (a window manager, a panel, another window) that is
+        stopped with it; its output goes to NAME.log in the scratch directory."""
+        with open(os.path.join(self.workdir, name + ".log"), "wb") as log:
+            self.helpers.append(subprocess.Popen(list(args), env=self.env, cwd=self.workdir,
+                                                 stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                                 start_new_session=True))
+
     def stop(self):
+        for helper in reversed(getattr(self, "helpers", [])):
+            if helper.poll() is None:
+                os.killpg(helper.pid, signal.SIGTERM)
+                try:
+                    helper.wait(timeout=PATIENCE)
+                except subprocess.TimeoutExpired:
+                    os.killpg(helper.pid, signal.SIGKILL)
+                    helper.wait()
         if getattr(self, "xlib", None):
             self.xlib.close()
         if self.proc.poll() is None:
@@ -245,6 +262,25 @@ class XServer:
             return {k: int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")}
         except (KeyError, ValueError):
             return None
+
+    def window_state(self, window):
+        """The window's _NET_WM_STATE atoms, as the window manager keeps them."""
+        result = self.run("xprop", "-id", str(window), "_NET_WM_STATE", check_status=False)
+        return set(re.findall(r"_NET_WM_STATE_\w+", result.stdout.split("=", 1)[-1]))
+
+    def frame_extents(self, window):
+        """(left, right, top, bottom) of the window manager's frame, or None."""
+        result = self.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS", check_status=False)
+        found = re.findall(r"\d+", result.stdout.split("=", 1)[-1]) if "=" in result.stdout else []
+        return tuple(int(n) for n in found) if len(found) == 4 else None
+
+    def active_window(self):
+        result = self.xdotool("getactivewindow", check_status=False)
+        return int(result.stdout) if result.stdout.strip().isdigit() else None
+
+    def mapped(self, window):
+        result = self.run("xwininfo", "-id", str(window), check_status=False)
+        return "IsViewable" in result.stdout
 
     def decorated(self, window):
         """Whether the window asks for a title bar and border (Motif hints, as SFML sets
@@ -445,6 +481,7 @@ class GameRun:
                 + (f" at {at}" if at else ""))
         try:
             self.window = wait_for(what, probe)
+            self.places_seen = seen
         except Failure as failure:
             raise Failure(f"{failure}; seen (width, height, x, y): {seen}") from None
         return self.window
