@@ -24,7 +24,7 @@ constexpr long motifAll = 1L << 0;
 constexpr long netWmStateRemove = 0, netWmStateAdd = 1;
 constexpr long sourceApplication = 1;  // _NET_WM_STATE request from a normal application
 // How long a window manager may take to say how large its frame around the window will be.
-const sf::Time frameAnswerWait = sf::milliseconds(250);
+const sf::Time frameAnswerWait = sf::seconds(1);
 
 Display* xDisplay(void* display) {
     return static_cast<Display*>(display);
@@ -304,10 +304,9 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
         // The manager covers the monitor the window is on and lifts it over panels; the
         // window stays the same one, so switching away from it never gives it the focus back.
         askForFullscreen(window, on);
-        if (!on) {
-            target.setSize(size);
-            target.setPosition(framedCorner(monitor, size));
-        }
+        // The manager puts the window back where it stood before; its size is asked over the
+        // same connection as the request, so the manager sees them in this order.
+        if (!on) XResizeWindow(display, window, size.x, size.y);
     } else if (on) {
         setDecorated(window, false);
         target.setPosition({monitor.x, monitor.y});
