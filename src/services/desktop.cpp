@@ -2,7 +2,6 @@
 
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
-#include <SFML/Window/VideoMode.hpp>
 
 #include <unistd.h>
 #include <algorithm>
@@ -37,6 +36,15 @@ Atom atom(Display* display, const char* name) {
 // A window that has gone away between asking and reading is not worth ending the game for.
 int ignoreErrors(Display*, XErrorEvent*) {
     return 0;
+}
+
+// The window the game last let go of, and the handler for every other X error.
+unsigned long goneWindow = 0;
+XErrorHandler otherErrors = nullptr;
+
+int ignoreGoneWindow(Display* display, XErrorEvent* error) {
+    if (error->resourceid == goneWindow) return 0;
+    return otherErrors != nullptr ? otherErrors(display, error) : 0;
 }
 
 // The 32-bit items of `window`'s property `name` of `type`; empty when it has none.
@@ -226,10 +234,12 @@ void DesktopWindow::show() {
 void DesktopWindow::close() {
     if (target_ != nullptr && target_->isOpen() && target_->getSystemHandle() == window_) {
         target_->close();
-        // SFML 2.5.1 lets go of an adopted window with requests about it still unsent on its
-        // own connection; one that reached the server after the window had gone would end the
-        // game with an X error. Any query over that connection sends them first.
-        sf::VideoMode::getDesktopMode();
+    }
+    // SFML 2.5.1 lets go of an adopted window with requests about it still unsent on its own
+    // connection; one that reaches the server after the window has gone must not end the game.
+    if (window_ != 0) {
+        goneWindow = window_;
+        if (otherErrors == nullptr) otherErrors = XSetErrorHandler(ignoreGoneWindow);
     }
     destroyWindow();
 }
