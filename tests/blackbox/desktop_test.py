@@ -26,6 +26,8 @@ START_WITHIN = 20.0 if "ASAN_OPTIONS" in os.environ else 8.0
 STAYS_AWAY = 1.5  # s the game must leave another window in front after the player switched
 PANEL_COLOUR = (255, 0, 255)
 PANEL_HEIGHT = 30
+# A dock panel, as Xfce's own is. One kept "always on top" (tint2's panel_layer = top) stays
+# over every fullscreen window under xfwm4, which ranks that layer above fullscreen.
 TINT2_CONFIG = f"""rounded = 0
 border_width = 0
 background_color = #ff00ff 100
@@ -33,7 +35,7 @@ border_color = #ff00ff 100
 panel_items = C
 panel_size = 100% {PANEL_HEIGHT}
 panel_position = bottom center horizontal
-panel_layer = top
+panel_layer = normal
 panel_background_id = 1
 time1_format = %H:%M
 """
@@ -97,9 +99,22 @@ def hold(run, *keys):
         run.xserver.key_up(key)
 
 
+def press_until(run, key, outcome):
+    """Holds `key` until `outcome()` returns (a busy game may not read its keys for a while),
+    then lets the game see the key released."""
+    run.xserver.key_down(key)
+    try:
+        outcome()
+    finally:
+        run.xserver.key_up(key)
+    run.let_frames_pass()
+
+
 def expect_stays_away(run, other):
     """The other window keeps the focus and the game stands windowed behind it."""
     h.wait_for("the other window to get the focus", lambda: run.xserver.active_window() == other)
+    h.wait_for("the game to leave fullscreen", lambda: "_NET_WM_STATE_FULLSCREEN"
+               not in run.xserver.window_state(run.window))
     until = time.monotonic() + STAYS_AWAY
     while time.monotonic() < until:
         run.require_running()
@@ -169,7 +184,7 @@ def play_under(game, content, manager, panel=False, start_windowed=False):
             expect_framed_centre(run, DEFAULT_WINDOW)
             h.wait_for("the game to have the focus", lambda: xserver.active_window() == run.window)
             run.let_frames_pass()
-            hold(run, "m")
+            press_until(run, "m", lambda: fullscreen_on(run, (0, 0) + DESKTOP, "M"))
         fullscreen_on(run, (0, 0) + DESKTOP, "fullscreen")
         game_window = run.window
         h.wait_for("the game to have the focus", lambda: xserver.active_window() == game_window)
@@ -186,15 +201,16 @@ def play_under(game, content, manager, panel=False, start_windowed=False):
         print(f"{manager}: switched away and back, fullscreen again")
 
         xserver.xdotool("windowminimize", str(game_window))
-        h.wait_for("the game to be minimised", lambda: not xserver.mapped(game_window))
+        h.wait_for("the game to be minimised", lambda: xserver.minimised(game_window))
         time.sleep(STAYS_AWAY)
-        h.check(not xserver.mapped(game_window), "the minimised game came back by itself")
+        h.check(xserver.minimised(game_window), "the minimised game came back by itself")
         xserver.xdotool("windowactivate", str(game_window), check_status=False)
         fullscreen_on(run, (0, 0) + DESKTOP, "restored")
         print(f"{manager}: minimised and restored, fullscreen again")
 
-        hold(run, "m")
-        bb.expect_placed(run, DEFAULT_WINDOW, None, "M leaves fullscreen")
+        h.wait_for("the game to have the focus", lambda: xserver.active_window() == game_window)
+        press_until(run, "m", lambda: bb.expect_placed(run, DEFAULT_WINDOW, None,
+                                                       "M leaves fullscreen"))
         h.wait_for("the frame", lambda: (xserver.frame_extents(game_window) or (0, 0, 0))[2] > 0)
         h.check(run.window == game_window, "the game made a new window")
         bb.close_normally(run)
@@ -231,17 +247,18 @@ def case_two_monitors(game, content):
         fullscreen_at = left[:2]
         bb.expect_placed(run, DESKTOP, fullscreen_at, "fullscreen on the first monitor")
         focus(run)
-        hold(run, "m")
-        bb.expect_placed(run, DEFAULT_WINDOW, centred(left, DEFAULT_WINDOW), "M leaves fullscreen")
+        press_until(run, "m", lambda: bb.expect_placed(run, DEFAULT_WINDOW,
+                                                       centred(left, DEFAULT_WINDOW),
+                                                       "M leaves fullscreen"))
         run.xserver.xdotool("windowmove", str(run.window), "2500", "300")
         bb.expect_placed(run, DEFAULT_WINDOW, (2500, 300), "moved to the second monitor")
         focus(run)
-        hold(run, "m")
-        bb.expect_placed(run, DESKTOP, right[:2], "fullscreen on the second monitor")
+        press_until(run, "m", lambda: bb.expect_placed(run, DESKTOP, right[:2],
+                                                       "fullscreen on the second monitor"))
         focus(run)
-        hold(run, "m")
-        bb.expect_placed(run, DEFAULT_WINDOW, centred(right, DEFAULT_WINDOW),
-                         "M leaves fullscreen on the second monitor")
+        press_until(run, "m", lambda: bb.expect_placed(run, DEFAULT_WINDOW,
+                                                       centred(right, DEFAULT_WINDOW),
+                                                       "M leaves fullscreen on the second monitor"))
         bb.close_normally(run)
         print("fullscreen and windows kept to one monitor at a time")
 

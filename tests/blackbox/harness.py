@@ -254,14 +254,20 @@ class XServer:
         return [int(w) for w in result.stdout.split()]
 
     def geometry(self, window):
-        result = self.xdotool("getwindowgeometry", "--shell", str(window), check_status=False)
+        """The window's size and where it stands on the screen. xwininfo, not xdotool: under a
+        window manager that frames windows xdotool counts the frame's offset twice."""
+        result = self.run("xwininfo", "-id", str(window), check_status=False)
         if result.returncode != 0:
             return None
-        values = dict(line.split("=", 1) for line in result.stdout.split() if "=" in line)
-        try:
-            return {k: int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")}
-        except (KeyError, ValueError):
-            return None
+        fields = {"X": "Absolute upper-left X", "Y": "Absolute upper-left Y",
+                  "WIDTH": "Width", "HEIGHT": "Height"}
+        values = {}
+        for key, label in fields.items():
+            match = re.search(rf"^\s*{label}:\s*(-?\d+)", result.stdout, re.MULTILINE)
+            if match is None:
+                return None
+            values[key] = int(match.group(1))
+        return values
 
     def window_state(self, window):
         """The window's _NET_WM_STATE atoms, as the window manager keeps them."""
@@ -278,9 +284,11 @@ class XServer:
         result = self.xdotool("getactivewindow", check_status=False)
         return int(result.stdout) if result.stdout.strip().isdigit() else None
 
-    def mapped(self, window):
-        result = self.run("xwininfo", "-id", str(window), check_status=False)
-        return "IsViewable" in result.stdout
+    def minimised(self, window):
+        """Whether the window manager has iconified the window (a compositing manager keeps
+        a minimised window mapped, so the map state does not tell)."""
+        result = self.run("xprop", "-id", str(window), "WM_STATE", check_status=False)
+        return "window state: Iconic" in result.stdout
 
     def decorated(self, window):
         """Whether the window asks for a title bar and border (Motif hints, as SFML sets
