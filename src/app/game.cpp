@@ -105,10 +105,13 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
     std::string text;
     if (readSettingsFile(settingsFile, text, std::cerr)) {
         std::istringstream file(text);
-        const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+        // "auto" is the size of the monitor the window will open on.
+        const ScreenArea monitor = resources.desktop.primaryMonitor();
         FirstLines complaints(std::cerr, settingsComplaintsShown);
         std::ostream warnings(&complaints);
-        readSettings(file, settingsFile, {desktop.width, desktop.height}, settings, warnings);
+        readSettings(file, settingsFile,
+                     {static_cast<unsigned>(monitor.width), static_cast<unsigned>(monitor.height)},
+                     settings, warnings);
         if (complaints.hidden() > 0)
             std::cerr << "skywaltz: " << settingsFile << ": " << complaints.hidden()
                       << " more complaints like these not shown\n";
@@ -235,6 +238,7 @@ void Game::handleEvents() {
         if (event.type == sf::Event::Resized) resources.fitPicture();
         if (!scenes.empty()) scenes[static_cast<size_t>(currentScene)]->handleEvent(event);
     }
+    if (resources.desktop.closeRequested()) quit();
     if (lostFocus && window.isOpen()) {
         // Losing focus again while the return to fullscreen is pending restarts its wait.
         if (resources.fullscreen || fullscreenRestorePending) {
@@ -269,5 +273,5 @@ void Game::drawFocusMessages() {
 }
 
 void Game::quit() {
-    if (window.isOpen()) window.close();
+    resources.closeWindow();
 }

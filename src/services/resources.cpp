@@ -5,7 +5,6 @@
 #include <SFML/Window/ContextSettings.hpp>
 
 #include <unistd.h>
-#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <new>
@@ -42,20 +41,16 @@ Resources::~Resources() {
 }
 
 void Resources::createWindow(sf::VideoMode mode, sf::Uint32 style) {
-    window->create(mode, title, style, gameContext());
-    centreWindow(mode);
+    const bool framed = style != sf::Style::None;
+    if (!desktop.open(*window, {mode.width, mode.height}, framed, title, gameContext()))
+        window->create(mode, title, style, gameContext());
     applyIcon();
+    desktop.show();
 }
 
-void Resources::centreWindow(sf::VideoMode mode) {
-    // SFML 2.5.1 centres a new window using the screen's width for the vertical position as
-    // well, which put a desktop-sized window 420 px down a 1920 x 1080 screen, its bottom cut
-    // off. A window larger than the desktop keeps its top-left corner (and title bar) on it.
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    const auto centred = [](unsigned screen, unsigned size) {
-        return std::max(0, (static_cast<int>(screen) - static_cast<int>(size)) / 2);
-    };
-    window->setPosition({centred(desktop.width, mode.width), centred(desktop.height, mode.height)});
+void Resources::closeWindow() {
+    if (window != nullptr && window->isOpen()) window->close();
+    desktop.close();
 }
 
 void Resources::applyIcon() {
@@ -159,17 +154,8 @@ bool Resources::loadIcon(const sf::String& name) {
 
 void Resources::setFullscreen(bool on) {
     if (on == fullscreen) return;
-    if (on) {
-        const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-        createWindow(sf::VideoMode(desktop.width, desktop.height, 32), sf::Style::None);
-    } else {
-        createWindow(sf::VideoMode(static_cast<unsigned>(width), static_cast<unsigned>(height), 32),
-                     windowedStyle);
-    }
+    desktop.setFullscreen(*window, on, {static_cast<unsigned>(width), static_cast<unsigned>(height)});
     fullscreen = on;
-    // SFML 2.5.1 loses the GL state of render textures made before the window was
-    // re-created: without this reset they draw nothing afterwards.
-    compositor.resetGLStates(layers);
     view.setSize(static_cast<float>(width), static_cast<float>(height));
     view.setCenter(width * 0.5f, height * 0.5f);
     fitPicture();

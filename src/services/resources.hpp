@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/compositor.hpp"
+#include "services/desktop.hpp"
 #include "services/layers.hpp"
 
 #include <SFML/Audio/Music.hpp>
@@ -42,7 +43,8 @@ public:
     // when it is re-created. Without the file the window simply has no icon.
     bool loadIcon(const sf::String& name);
 
-    // Switches between the borderless desktop-sized window and the configured window.
+    // Switches the window between covering its monitor without a frame and the configured
+    // window, centred on the same monitor. The window stays the same one.
     void setFullscreen(bool on);
     // Shows the picture of the configured resolution in the window at its own shape, as
     // large as fits and centred (letterbox.hpp); again whenever the window changes size.
@@ -54,10 +56,13 @@ public:
     sf::Vector2f measureTextHalf(int font, const sf::String& text);
 
     // Opens the window with the game's title, icon, style and context for the given mode,
-    // centred on the desktop (a desktop-sized window covers it exactly).
+    // centred on the primary monitor, where it is first shown.
     void createWindow(sf::VideoMode mode, sf::Uint32 style);
+    // Closes the window and takes it off the screen.
+    void closeWindow();
 
     sf::RenderWindow* window = nullptr;
+    DesktopWindow desktop;
     Layers layers;
     Compositor compositor;
     sf::RenderStates states;
@@ -83,7 +88,6 @@ public:
 
 private:
     void applyIcon();
-    void centreWindow(sf::VideoMode mode);
     void createLayers();
     void releaseLayers();
 };

@@ -176,6 +176,7 @@ class XServer:
 
     def __init__(self, workdir, width=1280, height=720):
         self.width, self.height = width, height
+        self.workdir, self.helpers = workdir, []
         self.log_path = os.path.join(workdir, "xvfb.log")
         read_end, write_end = os.pipe()
         with open(self.log_path, "wb") as log:
@@ -219,7 +220,23 @@ class XServer:
     def xdotool(self, *args, check_status=True):
         return self.run("xdotool", *args, check_status=check_status)
 
+    def start_helper(self, name, *args):
+        """Starts a program on this server (a window manager, a panel, another window) that is
+        stopped with it; its output goes to NAME.log in the scratch directory."""
+        with open(os.path.join(self.workdir, name + ".log"), "wb") as log:
+            self.helpers.append(subprocess.Popen(list(args), env=self.env, cwd=self.workdir,
+                                                 stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                                 start_new_session=True))
+
     def stop(self):
+        for helper in reversed(getattr(self, "helpers", [])):
+            if helper.poll() is None:
+                os.killpg(helper.pid, signal.SIGTERM)
+                try:
+                    helper.wait(timeout=PATIENCE)
+                except subprocess.TimeoutExpired:
+                    os.killpg(helper.pid, signal.SIGKILL)
+                    helper.wait()
         if getattr(self, "xlib", None):
             self.xlib.close()
         if self.proc.poll() is None:
@@ -246,14 +263,41 @@ class XServer:
         return [int(w) for w in result.stdout.split()]
 
     def geometry(self, window):
-        result = self.xdotool("getwindowgeometry", "--shell", str(window), check_status=False)
+        """The window's size and where it stands on the screen. xwininfo, not xdotool: under a
+        window manager that frames windows xdotool counts the frame's offset twice."""
+        result = self.run("xwininfo", "-id", str(window), check_status=False)
         if result.returncode != 0:
             return None
-        values = dict(line.split("=", 1) for line in result.stdout.split() if "=" in line)
-        try:
-            return {k: int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")}
-        except (KeyError, ValueError):
-            return None
+        fields = {"X": "Absolute upper-left X", "Y": "Absolute upper-left Y",
+                  "WIDTH": "Width", "HEIGHT": "Height"}
+        values = {}
+        for key, label in fields.items():
+            match = re.search(rf"^\s*{label}:\s*(-?\d+)", result.stdout, re.MULTILINE)
+            if match is None:
+                return None
+            values[key] = int(match.group(1))
+        return values
+
+    def window_state(self, window):
+        """The window's _NET_WM_STATE atoms, as the window manager keeps them."""
+        result = self.run("xprop", "-id", str(window), "_NET_WM_STATE", check_status=False)
+        return set(re.findall(r"_NET_WM_STATE_\w+", result.stdout.split("=", 1)[-1]))
+
+    def frame_extents(self, window):
+        """(left, right, top, bottom) of the window manager's frame, or None."""
+        result = self.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS", check_status=False)
+        found = re.findall(r"\d+", result.stdout.split("=", 1)[-1]) if "=" in result.stdout else []
+        return tuple(int(n) for n in found) if len(found) == 4 else None
+
+    def active_window(self):
+        result = self.xdotool("getactivewindow", check_status=False)
+        return int(result.stdout) if result.stdout.strip().isdigit() else None
+
+    def minimised(self, window):
+        """Whether the window manager has iconified the window (a compositing manager keeps
+        a minimised window mapped, so the map state does not tell)."""
+        result = self.run("xprop", "-id", str(window), "WM_STATE", check_status=False)
+        return "window state: Iconic" in result.stdout
 
     def decorated(self, window):
         """Whether the window asks for a title bar and border (Motif hints, as SFML sets
@@ -531,6 +575,7 @@ class GameRun:
                 + (f" at {at}" if at else ""))
         try:
             self.window = wait_for(what, probe)
+            self.places_seen = seen
         except Failure as failure:
             raise Failure(f"{failure}; seen (width, height, x, y): {seen}") from None
         return self.window

@@ -1,0 +1,320 @@
+#!/usr/bin/env python3
+"""The game on a player's desktop: real window managers from Debian, a panel, two monitors
+and wide screens, each case under its own X server.
+
+    desktop_test.py --game BUILD/skywaltz --content BUILD/content CASE
+
+Exit status 0 passes, 1 fails.
+"""
+
+import argparse
+import os
+import shutil
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import blackbox_test as bb  # noqa: E402
+import harness as h  # noqa: E402
+
+DESKTOP = (1920, 1080)
+DEFAULT_WINDOW = (480, 320)  # the configured window of the first start
+WINDOWED = "fullscreen: off\n"
+# Seconds a start may take before it counts as hanging; the sanitized build is slower.
+START_WITHIN = 20.0 if "ASAN_OPTIONS" in os.environ else 8.0
+STAYS_AWAY = 1.5  # s the game must leave another window in front after the player switched
+PANEL_COLOUR = (255, 0, 255)
+PANEL_HEIGHT = 30
+# A dock panel, as Xfce's own is. One kept "always on top" (tint2's panel_layer = top) stays
+# over every fullscreen window under xfwm4, which ranks that layer above fullscreen.
+TINT2_CONFIG = f"""rounded = 0
+border_width = 0
+background_color = #ff00ff 100
+border_color = #ff00ff 100
+panel_items = C
+panel_size = 100% {PANEL_HEIGHT}
+panel_position = bottom center horizontal
+panel_layer = normal
+panel_background_id = 1
+time1_format = %H:%M
+"""
+# How each window manager is started, and whether the test switches away with Alt+Tab.
+MANAGERS = {
+    "openbox": ("openbox", ["openbox"], True),
+    "xfwm4": ("xfwm4", ["dbus-run-session", "--", "xfwm4", "--compositor=off"], True),
+    "mutter": ("mutter", ["dbus-run-session", "--", "mutter", "--x11", "--replace"], False),
+}
+
+
+def centred(area, size):
+    return (area[0] + (area[2] - size[0]) // 2, area[1] + (area[3] - size[1]) // 2)
+
+
+def require_program(name):
+    h.check(shutil.which(name), f"{name} is not installed (packages.txt lists it)")
+
+
+def start_manager(xserver, name):
+    program, command, _ = MANAGERS[name]
+    require_program(program)
+    xserver.start_helper(name, *command)
+
+    def running():
+        for helper in xserver.helpers:
+            h.check(helper.poll() is None, f"{name} ended: see {name}.log in {xserver.workdir}")
+        return "window id" in xserver.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                          check_status=False).stdout
+
+    h.wait_for(f"{name} to manage the screen", running, interval=0.1)
+
+
+def other_window(xserver):
+    """A second window the player can switch to."""
+    xserver.start_helper("xmessage", "xmessage", "-geometry", "300x100+100+100", "another window")
+    return h.wait_for("the other window", lambda: (ids := xserver.windows_named("xmessage"))
+                      and ids[0])
+
+
+def fullscreen_on(run, area, what):
+    """Waits for the game to cover `area` (x, y, width, height), asked for as fullscreen."""
+    bb.expect_placed(run, area[2:], area[:2], what)
+    h.wait_for(f"{what}: the fullscreen state", lambda: "_NET_WM_STATE_FULLSCREEN"
+               in run.xserver.window_state(run.window))
+
+
+def focus(run):
+    """Without a window manager the keyboard follows the pointer."""
+    geometry = run.xserver.geometry(run.window)
+    run.xserver.mouse_to(geometry["X"] + geometry["WIDTH"] // 2, geometry["Y"] + 8)
+    run.xserver.xdotool("windowfocus", str(run.window), check_status=False)
+    run.let_frames_pass()
+
+
+def hold(run, *keys):
+    for key in keys:
+        run.xserver.key_down(key)
+    time.sleep(0.12)
+    for key in reversed(keys):
+        run.xserver.key_up(key)
+
+
+def press_until(run, key, outcome):
+    """Holds `key` until `outcome()` returns (a busy game may not read its keys for a while),
+    then lets the game see the key released."""
+    run.xserver.key_down(key)
+    try:
+        outcome()
+    finally:
+        run.xserver.key_up(key)
+    run.let_frames_pass()
+
+
+def expect_stays_away(run, other):
+    """The other window keeps the focus and the game stands windowed behind it."""
+    h.wait_for("the other window to get the focus", lambda: run.xserver.active_window() == other)
+    h.wait_for("the game to leave fullscreen", lambda: "_NET_WM_STATE_FULLSCREEN"
+               not in run.xserver.window_state(run.window))
+    until = time.monotonic() + STAYS_AWAY
+    while time.monotonic() < until:
+        run.require_running()
+        active = run.xserver.active_window()
+        h.check(active == other, f"the game took the focus back ({active} instead of {other})")
+        h.check("_NET_WM_STATE_FULLSCREEN" not in run.xserver.window_state(run.window),
+                "the unfocused game is fullscreen again")
+        time.sleep(0.1)
+
+
+def expect_framed_centre(run, size):
+    """The window's frame, title bar included, comes to stand centred on the screen."""
+    seen = {}
+
+    def centred_frame():
+        geometry = run.xserver.geometry(run.window)
+        frame = run.xserver.frame_extents(run.window)
+        if geometry is None or frame is None or frame[2] == 0:
+            return False
+        left, right, top, bottom = frame
+        outer = (geometry["X"] - left, geometry["Y"] - top, size[0] + left + right,
+                 size[1] + top + bottom)
+        want = centred((0, 0) + DESKTOP, outer[2:])
+        seen.update(outer=outer, want=want)
+        return abs(outer[0] - want[0]) <= 1 and abs(outer[1] - want[1]) <= 1
+
+    try:
+        h.wait_for("the framed window to stand centred", centred_frame, timeout=5)
+    except h.Failure:
+        raise h.Failure(f"the framed window {seen.get('outer')} is not centred (it would "
+                        f"stand at {seen.get('want')})") from None
+    print(f"framed window {seen['outer']}: centred")
+
+
+def expect_panel_covered(run):
+    """No pixel of the panel shows at the bottom of the fullscreen game."""
+    def covered():
+        strip = run.xserver.screenshot().crop(0, DESKTOP[1] - PANEL_HEIGHT, DESKTOP[0],
+                                              PANEL_HEIGHT)
+        return not any(bb.near((r, g, b), PANEL_COLOUR) for _, _, r, g, b in strip.pixels(4))
+
+    h.wait_for("the fullscreen game to cover the panel", covered, interval=0.2)
+
+
+def play_under(game, content, manager, panel=False, start_windowed=False):
+    """Fullscreen (at the first start, or after M from a framed window standing centred);
+    switching away stays away and coming back is fullscreen again; minimised and restored;
+    M gives the framed window back."""
+    alt_tab = MANAGERS[manager][2]
+    with h.session(game, DESKTOP) as run:
+        xserver = run.xserver
+        start_manager(xserver, manager)
+        if panel:
+            require_program("tint2")
+            config = os.path.join(xserver.workdir, "tint2rc")
+            with open(config, "w") as f:
+                f.write(TINT2_CONFIG)
+            xserver.start_helper("tint2", "tint2", "-c", config)
+            h.wait_for("the panel", lambda: xserver.windows_named("tint2"))
+        other = other_window(xserver)
+        h.mirror(content, os.path.join(run.cwd, "content"))
+        if start_windowed:
+            run.write_config(WINDOWED)
+        run.start()
+        if start_windowed:
+            bb.expect_placed(run, DEFAULT_WINDOW, None, "at start-up")
+            expect_framed_centre(run, DEFAULT_WINDOW)
+            h.wait_for("the game to have the focus", lambda: xserver.active_window() == run.window)
+            run.let_frames_pass()
+            press_until(run, "m", lambda: fullscreen_on(run, (0, 0) + DESKTOP, "M"))
+        fullscreen_on(run, (0, 0) + DESKTOP, "fullscreen")
+        game_window = run.window
+        h.wait_for("the game to have the focus", lambda: xserver.active_window() == game_window)
+        if panel:
+            expect_panel_covered(run)
+
+        if alt_tab:
+            hold(run, "alt", "Tab")
+        else:
+            xserver.xdotool("windowactivate", str(other))
+        expect_stays_away(run, other)
+        xserver.xdotool("windowactivate", str(game_window), check_status=False)
+        fullscreen_on(run, (0, 0) + DESKTOP, "back to the game")
+        print(f"{manager}: switched away and back, fullscreen again")
+
+        xserver.xdotool("windowminimize", str(game_window))
+        h.wait_for("the game to be minimised", lambda: xserver.minimised(game_window))
+        time.sleep(STAYS_AWAY)
+        h.check(xserver.minimised(game_window), "the minimised game came back by itself")
+        xserver.xdotool("windowactivate", str(game_window), check_status=False)
+        fullscreen_on(run, (0, 0) + DESKTOP, "restored")
+        print(f"{manager}: minimised and restored, fullscreen again")
+
+        h.wait_for("the game to have the focus", lambda: xserver.active_window() == game_window)
+        press_until(run, "m", lambda: bb.expect_placed(run, DEFAULT_WINDOW, None,
+                                                       "M leaves fullscreen"))
+        h.wait_for("the frame", lambda: (xserver.frame_extents(game_window) or (0, 0, 0))[2] > 0)
+        h.check(run.window == game_window, "the game made a new window")
+        bb.close_normally(run)
+
+
+def case_openbox(game, content):
+    play_under(game, content, "openbox", start_windowed=True)
+
+
+def case_xfwm4_panel(game, content):
+    play_under(game, content, "xfwm4", panel=True)
+
+
+def case_mutter(game, content):
+    play_under(game, content, "mutter")
+
+
+def two_monitors(xserver):
+    """Splits the screen into two monitors, as desktops with two screens report them."""
+    require_program("xrandr")
+    xserver.run("xrandr", "--setmonitor", "LEFT", "1920/508x1080/286+0+0", "screen")
+    xserver.run("xrandr", "--setmonitor", "RIGHT", "1920/508x1080/286+1920+0", "none")
+
+
+def case_two_monitors(game, content):
+    """Two 1920 x 1080 monitors side by side: fullscreen covers the one the window is on,
+    a window opens centred on the first, and "auto" is one monitor's size."""
+    left, right = (0, 0) + DESKTOP, (DESKTOP[0], 0) + DESKTOP
+    screen = (2 * DESKTOP[0], DESKTOP[1])
+    with h.session(game, screen) as run:
+        two_monitors(run.xserver)
+        h.mirror(content, os.path.join(run.cwd, "content"))
+        run.start()
+        fullscreen_at = left[:2]
+        bb.expect_placed(run, DESKTOP, fullscreen_at, "fullscreen on the first monitor")
+        focus(run)
+        press_until(run, "m", lambda: bb.expect_placed(run, DEFAULT_WINDOW,
+                                                       centred(left, DEFAULT_WINDOW),
+                                                       "M leaves fullscreen"))
+        run.xserver.xdotool("windowmove", str(run.window), "2500", "300")
+        bb.expect_placed(run, DEFAULT_WINDOW, (2500, 300), "moved to the second monitor")
+        focus(run)
+        press_until(run, "m", lambda: bb.expect_placed(run, DESKTOP, right[:2],
+                                                       "fullscreen on the second monitor"))
+        focus(run)
+        press_until(run, "m", lambda: bb.expect_placed(run, DEFAULT_WINDOW,
+                                                       centred(right, DEFAULT_WINDOW),
+                                                       "M leaves fullscreen on the second monitor"))
+        bb.close_normally(run)
+        print("fullscreen and windows kept to one monitor at a time")
+
+    with h.session(game, screen) as run:
+        two_monitors(run.xserver)
+        h.mirror(content, os.path.join(run.cwd, "content"))
+        run.write_config("resolution: auto\n" + WINDOWED)
+        run.start()
+        bb.expect_placed(run, DESKTOP, left[:2], '"resolution: auto"')
+        bb.close_normally(run)
+        print('"resolution: auto" opened a window of one monitor\'s size')
+
+
+def case_wide_screen(game, content):
+    """A 2560 x 1080 screen without a window manager: the window is on screen, in its place,
+    from the moment it is shown, and the game starts."""
+    screen = (2560, 1080)
+    for config, size, at in ((WINDOWED, DEFAULT_WINDOW, centred((0, 0) + screen, DEFAULT_WINDOW)),
+                             (None, screen, (0, 0))):
+        with h.session(game, screen) as run:
+            h.mirror(content, os.path.join(run.cwd, "content"))
+            if config is not None:
+                run.write_config(config)
+            started = time.monotonic()
+            run.start()
+            run.find_window(size, at)
+            first = run.places_seen[0]
+            h.check(first[2:] in (centred((0, 0) + screen, DEFAULT_WINDOW), at),
+                    f"first shown at {first}, off its place")
+            if config is not None:
+                bb.wait_for_world(run, DEFAULT_WINDOW)
+            took = time.monotonic() - started
+            print(f"{size} at {at} after {took:.1f} s")
+            h.check(took < START_WITHIN, f"the start took {took:.1f} s")
+            bb.close_normally(run)
+
+
+CASES = {name[len("case_"):]: f for name, f in sorted(globals().items())
+         if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--game", required=True, help="the skywaltz executable")
+    parser.add_argument("--content", required=True, help="the generated content/ tree")
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    try:
+        CASES[args.case](os.path.abspath(args.game), os.path.abspath(args.content))
+    except h.Failure as failure:
+        print(f"FAILED {args.case}: {failure}")
+        return 1
+    print(f"passed {args.case}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
