@@ -1,4 +1,4 @@
-#include "walkers/colors.hpp"
+#include "core/colors.hpp"
 
 #include <gtest/gtest.h>
 
