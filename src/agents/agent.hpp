@@ -54,7 +54,11 @@ public:
     virtual void onTileHit(const sf::String& side);
     // Called by collideWithList for every agent whose hitbox overlaps this one's.
     virtual void onCollision(Agent* other);
+    // Takes `amount` of health; at none left the agent is dead. (x, y) is where the blow
+    // came from; f, a, b and k are the design's own slots for how a blow lands, passed on
+    // for agents that react to one: nothing in the game reads them yet.
     virtual void damage(float x, float y, float f, int a, int b, int amount, float k);
+    // damage from `source`'s place, with k = 0.4.
     virtual void hurt(Agent* source, float f, int a, int b, int amount);
     // Called by the scene in the frame `dead` is set; sets `removeMe` to be deleted.
     virtual void onDeath();

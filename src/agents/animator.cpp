@@ -45,6 +45,14 @@ void Animator::addStrip(const sf::String& name, int firstColumn, int row, int fr
     for (int i = 0; i < frames; ++i) addFrame(firstColumn + i, row);
 }
 
+void Animator::configure(const sheet::Strip& strip) {
+    configure(strip.cellWidth, strip.cellHeight, sheet::frameTime);
+}
+
+void Animator::addStrip(const sf::String& name, const sheet::Strip& strip, sheet::Run run) {
+    addStrip(name, strip.column() + run.first, strip.row(), run.count);
+}
+
 void Animator::start(sf::Sprite& sprite) {
     current = 0;
     if (animations.empty()) return;

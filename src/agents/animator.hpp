@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/sprite_sheet.hpp"
+
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/String.hpp>
 #include <SFML/System/Time.hpp>
@@ -35,6 +37,10 @@ public:
     void configure(int cellWidth, int cellHeight, sf::Time duration);
     // Adds an animation of `frames` cells from (firstColumn, row) rightward.
     void addStrip(const sf::String& name, int firstColumn, int row, int frames);
+    // configure for the strip's cells, at the sheet's frame time.
+    void configure(const sheet::Strip& strip);
+    // addStrip for `run` of the strip's cells.
+    void addStrip(const sf::String& name, const sheet::Strip& strip, sheet::Run run);
     // Makes the first animation current at its first frame and shows it on the sprite.
     void start(sf::Sprite& sprite);
     // Forgets every animation.

@@ -10,7 +10,6 @@ constexpr sf::Uint8 shownAlpha = 128;
 constexpr float blinkRate = 24.f;  // rad/s of the blink's sine
 constexpr float scaleKeep = 0.8f;  // of the scale kept per update while growing in
 constexpr float scaleGain = 0.2f;  // of full size added per update
-const sf::Time frameTime = sf::seconds(0.07f);
 }  // namespace
 
 Bubble::Bubble(Resources* r) : Agent(r) {
@@ -24,8 +23,8 @@ void Bubble::setup() {
     bubbleScale = 0.f;
     layer = 4;
     velocity = {0.f, 0.f};
-    animator.configure(64, 64, frameTime);
-    animator.addStrip("idle", 4, 7, 4);
+    animator.configure(sheet::bubble);
+    animator.addStrip("idle", sheet::bubble, {0, sheet::bubble.frames});
     animator.start(sprite);
     sprite.setScale(1.f, 1.f);
     sprite.setColor(sf::Color(255, 255, 255, shownAlpha));

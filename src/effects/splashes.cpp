@@ -1,22 +1,21 @@
 #include "effects/splashes.hpp"
 
 #include "agents/messages.hpp"
+#include "core/colors.hpp"
+#include "core/sprite_sheet.hpp"
+#include "core/vector_math.hpp"
 #include "services/resources.hpp"
-#include "walkers/colors.hpp"
-#include "world/camera.hpp"
 
 #include <cmath>
 #include <cstdlib>
 
 namespace {
-constexpr int splashCells = 7;  // the seventh is never shown
 // One name for every splash's strip, rather than a new text for each.
 const sf::String splashStrip = "idle";
-const sf::Time splashFrameTime = sf::seconds(0.07f);
 
-const SplashLook landingLook{32, 32, 1, 0, {1.2f, 1.3f}, {16.f, 16.f}};
-const SplashLook jumpLook{32, 32, 8, 0, {1.0f, 1.5f}, {16.f, 16.f}};
-const SplashLook runLook{32, 16, 0, 27, {0.f, 0.f}, {20.f, 0.f}};
+const SplashLook landingLook{sheet::landingDust, {1.2f, 1.3f}, {16.f, 16.f}};
+const SplashLook jumpLook{sheet::jumpDust, {1.0f, 1.5f}, {16.f, 16.f}};
+const SplashLook runLook{sheet::runDust, {0.f, 0.f}, {20.f, 0.f}};
 
 constexpr float ballLifeKeep = 0.9f;     // of its life kept per update
 constexpr float ballSpeedKeep = 0.975f;  // of its speed kept per update
@@ -44,15 +43,16 @@ void AnimatedSplash::setup() {
     name = agent_name::splash;
     layer = 2;
     accelerationScale = 0.f;
-    animator.configure(look_.frameWidth, look_.frameHeight, splashFrameTime);
-    animator.addStrip(splashStrip, look_.firstColumn, look_.row, splashCells);
+    animator.configure(look_.strip);
+    animator.addStrip(splashStrip, look_.strip, {0, look_.strip.cells});
     animator.start(sprite);
     sprite.setScale(1.f, 1.f);
 }
 
 void AnimatedSplash::update(sf::Time elapsed) {
     Agent::update(elapsed);
-    if (animator.animations[0].frame == splashCells - 1) dead = true;
+    // Gone as the first cell it does not show comes up.
+    if (animator.animations[0].frame == look_.strip.frames) dead = true;
     if (look_.scale.x != 0.f) sprite.setScale(look_.scale);
 }
 
@@ -79,7 +79,7 @@ BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size,
     // A spread below one would take a remainder by zero; it is taken as one, so the disc
     // starts 4 px out.
     const int reach = std::max(1, static_cast<int>(spread));
-    const float k = static_cast<float>(rand() % 360);
+    const float k = randomRadians();
     const float d = static_cast<float>(rand() % reach + ballMinDistance);
     position = {x + std::cos(k) * d, y + std::sin(k) * d};
     setup();

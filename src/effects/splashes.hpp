@@ -1,15 +1,15 @@
 #pragma once
 
 #include "agents/agent.hpp"
+#include "core/sprite_sheet.hpp"
 
 #include <SFML/Graphics/CircleShape.hpp>
 
 // What tells the three dust animations apart.
 struct SplashLook {
-    int frameWidth, frameHeight;
-    int firstColumn, row;  // seven cells from (firstColumn, row) rightward
-    sf::Vector2f scale;    // kept on every update; (0, 0) keeps the constructor's scale
-    sf::Vector2f origin;   // set before every draw
+    const sheet::Strip& strip;
+    sf::Vector2f scale;   // kept on every update; (0, 0) keeps the constructor's scale
+    sf::Vector2f origin;  // set before every draw
 };
 
 // A dust animation that plays its cells once and removes itself before its last one shows.

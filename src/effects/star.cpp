@@ -1,6 +1,7 @@
 #include "effects/star.hpp"
 
 #include "agents/messages.hpp"
+#include "core/vector_math.hpp"
 #include "services/resources.hpp"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ constexpr float scaleGain = 0.2f;    // of the target scale taken per update
 }  // namespace
 
 Star::Star(Resources* r, sf::Color colour, float x, float y) : Agent(r), disc(0.f, 30) {
-    const float k = static_cast<float>(rand() % 360);
+    const float k = randomRadians();
     const int reach = std::max(1, static_cast<int>(r->width * spawnReach));
     const float d = static_cast<float>(rand() % reach);
     position = {x + std::cos(k) * d, y + std::sin(k) * d};
@@ -36,7 +37,7 @@ void Star::setup() {
     disc.setRadius(radius);
     disc.setOrigin(radius, radius);
     disc.setScale(0.f, 0.f);
-    const float k2 = static_cast<float>(rand() % 360);
+    const float k2 = randomRadians();
     const float speed = static_cast<float>(rand() % 65);
     velocity = {std::cos(k2) * speed, std::sin(k2) * speed};
     drag = 1.f - static_cast<float>(rand() % 1000) * 0.00001f;

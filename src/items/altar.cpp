@@ -2,13 +2,11 @@
 
 #include "agents/agent_index.hpp"
 #include "agents/messages.hpp"
+#include "core/vector_math.hpp"
+#include "scenes/camera.hpp"
 #include "services/resources.hpp"
-#include "world/camera.hpp"
-
-#include <cstdlib>
 
 namespace {
-const sf::Time frameTime = sf::seconds(0.07f);
 constexpr float colourSpread = 0.01f;
 constexpr float panRate = 0.05f;      // of the way the camera moves to the altar per update
 constexpr float panDeadZone = 2.f;    // px
@@ -30,13 +28,7 @@ Altar::Altar(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList*
 void Altar::setup() {
     Itembase::setup();
     name = agent_name::altar;
-    facing = 1.f;
-    if (rand() % 2 != 0) facing = -1.f;
-    animator.configure(32, 64, frameTime);
-    animator.addStrip(walker_animation::idle, 12, 3, 4);
-    animator.start(sprite);
-    sprite.setScale(1.f, 1.f);
-    setupColours(false, hue, colourSpread, true);
+    setupIdleLook(sheet::altar, colourSpread, true);
     activated = false;
     ceremonyTime = 0.f;
     layer = altarLayer;

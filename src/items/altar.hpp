@@ -18,7 +18,6 @@ public:
     void onCollision(Agent* other) override;
     void onDeath() override;
 
-    float facing = 1.f;
     float ceremonyTime = 0.f;
     bool activated = false;
     Agent* recipient = nullptr;

@@ -4,6 +4,7 @@
 #include "effects/splashes.hpp"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 constexpr float sleepAfter = 5.f;    // s resting on surfaces before an item sleeps
@@ -37,6 +38,16 @@ void Itembase::setup() {
     bobOffset = 0.f;
     spinDirection = 1.f;
     restTime = 0.f;
+}
+
+void Itembase::setupIdleLook(const sheet::Strip& strip, float spread, bool fixedHue) {
+    facing = 1.f;
+    if (rand() % 2 != 0) facing = -1.f;
+    animator.configure(strip);
+    animator.addStrip(walker_animation::idle, strip, {0, strip.frames});
+    animator.start(sprite);
+    sprite.setScale(1.f, 1.f);
+    setupColours(strip.overlay == sheet::Overlay::Behind, hue, spread, fixedHue);
 }
 
 void Itembase::update(sf::Time elapsed) {

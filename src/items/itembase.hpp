@@ -19,6 +19,9 @@ public:
     // "setplanet" (from = the planet to adopt), "pickup" and "throw" (from = the player);
     // every text is answered "okay man whatever".
     const sf::String& message(Agent* from, const sf::String& text) override;
+    // The look of an item that only idles (props, altars, orbs): a random facing, the first
+    // cells of `strip` as its "idle" animation, and colours from `hue`.
+    void setupIdleLook(const sheet::Strip& strip, float spread, bool fixedHue);
 
     Agent* carrier = nullptr;
     bool beingCarried = false;
@@ -26,6 +29,8 @@ public:
     float spinDirection = 1.f;
     float hue = 0.f;
     float restTime = 0.f;
+    // +1 or -1: the way an idling item looks, chosen once at setup.
+    float facing = 1.f;
 
 private:
     void followCarrier();

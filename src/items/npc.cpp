@@ -1,27 +1,19 @@
 #include "items/npc.hpp"
 
 #include "agents/messages.hpp"
-#include "effects/splashes.hpp"
 
-#include <cmath>
 #include <cstdlib>
 
 namespace {
-struct NpcLook {
-    int row;
-    int cellHeight;  // px
-};
-const NpcLook looks[] = {{1, 32}, {3, 32}, {8, 64}};
+// A character wears the player's strip or one of the two of its own.
+const sheet::Strip* const looks[] = {&sheet::player, &sheet::character2, &sheet::character3};
 constexpr int lookCount = 3;
-constexpr int cellWidth = 32;  // px
-const sf::Time frameTime = sf::seconds(0.07f);
 constexpr float colourSpread = 0.025f;
 constexpr float walkSpeed = 100.f;    // px/s along the surface
 constexpr float pauseShorter = 0.5f;  // s a pause is shorter than the walk before it
 constexpr int walkRange = 1000;       // ms of walk length above the least
 constexpr int walkLeast = 1000;       // ms
 constexpr float dustInterval = 0.2f;  // s of walking between dust puffs
-constexpr float pi = 3.1415927f;
 }  // namespace
 
 NPC::NPC(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, SoundBank* s,
@@ -33,13 +25,7 @@ NPC::NPC(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, 
 void NPC::setup() {
     Itembase::setup();
     name = agent_name::npc;
-    const NpcLook& look = looks[rand() % lookCount];
-    animator.configure(cellWidth, look.cellHeight, frameTime);
-    animator.addStrip(walker_animation::idle, 0, look.row, 4);
-    animator.addStrip(walker_animation::running, 4, look.row, 6);
-    animator.addStrip(walker_animation::spacing, 10, look.row, 6);
-    animator.start(sprite);
-    sprite.setScale(1.f, 1.f);
+    setupWalkerLook(*looks[rand() % lookCount]);
     setupColours(false, hue, colourSpread, false);
     walkTimer = 10.f;
     walkSign = 1.f;
@@ -52,7 +38,7 @@ void NPC::update(sf::Time elapsed) {
     Itembase::update(elapsed);
     moved = false;
     if (!beingCarried && surfaced) stroll(seconds);
-    if (moved) kickDust(seconds);
+    if (moved) kickDust(seconds, dustInterval);
     animate({moved ? walkSign : 0.f, 0.f}, elapsed, false);
 }
 
@@ -68,14 +54,4 @@ void NPC::stroll(float seconds) {
         velocity = walkDirection(static_cast<int>(walkSign)) * walkSpeed;
         moved = true;
     }
-}
-
-void NPC::kickDust(float seconds) {
-    dustTimer += seconds;
-    if (!(dustTimer > dustInterval)) return;
-    dustTimer = 0.f;
-    if (effects == nullptr || planet == nullptr) return;
-    const float angle = std::atan2(-acceleration.x, acceleration.y) * 180.f / pi;
-    effects->push_back(new RunSplash(resources, angle, planet->sprite.getColor(),
-                                     sprite.getScale().x, position.x, position.y));
 }

@@ -17,9 +17,7 @@ public:
     float walkTimer = 10.f;
     float walkDuration = 0.f;
     float walkSign = 1.f;
-    float dustTimer = 0.f;
 
 private:
     void stroll(float seconds);
-    void kickDust(float seconds);
 };

@@ -2,10 +2,7 @@
 
 #include "agents/messages.hpp"
 
-#include <cstdlib>
-
 namespace {
-const sf::Time frameTime = sf::seconds(0.07f);
 constexpr float colourSpread = 0.01f;
 constexpr int orbLayer = 4;
 }  // namespace
@@ -18,13 +15,7 @@ Orb::Orb(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, 
 
 void Orb::setup() {
     Itembase::setup();
-    facing = 1.f;
-    if (rand() % 2 != 0) facing = -1.f;
-    animator.configure(32, 32, frameTime);
-    animator.addStrip(walker_animation::idle, 0, 14, 6);
-    animator.start(sprite);
-    sprite.setScale(1.f, 1.f);
-    setupColours(false, hue, colourSpread, true);
+    setupIdleLook(sheet::orb, colourSpread, true);
     keepSpaceTime = true;  // the orb's space time runs on while it merely falls at a planet
     layer = orbLayer;
 }

@@ -12,6 +12,4 @@ public:
     void update(sf::Time elapsed) override;
     // "orb?" is answered "yes"; "DON'T ROTATE" stops it turning to its planet.
     const sf::String& message(Agent* from, const sf::String& text) override;
-
-    float facing = 1.f;
 };

@@ -18,7 +18,6 @@ public:
     void update(sf::Time elapsed) override;
 
     PropKind kind;
-    float facing = 1.f;
 };
 
 template <PropKind Kind>

@@ -2,7 +2,7 @@
 
 #include "agents/agent.hpp"
 #include "agents/agent_index.hpp"
-#include "world/camera.hpp"
+#include "scenes/camera.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/System/Time.hpp>

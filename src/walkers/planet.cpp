@@ -1,10 +1,10 @@
 #include "walkers/planet.hpp"
 
 #include "agents/messages.hpp"
+#include "core/colors.hpp"
+#include "core/vector_math.hpp"
 #include "services/resources.hpp"
 #include "services/sound_bank.hpp"
-#include "walkers/colors.hpp"
-#include "world/camera.hpp"
 
 #include <cmath>
 #include <cstdlib>

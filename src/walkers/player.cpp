@@ -1,10 +1,11 @@
 #include "walkers/player.hpp"
 
 #include "agents/messages.hpp"
+#include "core/vector_math.hpp"
 #include "effects/splashes.hpp"
+#include "scenes/camera.hpp"
 #include "services/resources.hpp"
 #include "services/sound_bank.hpp"
-#include "world/camera.hpp"
 
 #include <SFML/Window/Keyboard.hpp>
 
@@ -26,7 +27,6 @@ constexpr int spaceButton = 1;  // joystick 0
 constexpr int useButton = 2;
 constexpr int jumpButton = 0;
 
-const sf::Time frameTime = sf::seconds(0.07f);
 constexpr float colourSpread = 0.025f;
 constexpr int playerLayer = 5;
 
@@ -60,11 +60,6 @@ constexpr float swayRateY = 0.6f;      // rad/s
 constexpr float followRate = 0.025f;   // of the way the camera moves per update
 constexpr float followDeadZone = 2.f;  // px
 constexpr float noteOffset = 64.f;     // px below the player
-constexpr float pi = 3.1415927f;
-
-float length(sf::Vector2f v) {
-    return std::sqrt(v.x * v.x + v.y * v.y);
-}
 }  // namespace
 
 Player::Player(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, SoundBank* s,
@@ -79,12 +74,7 @@ void Player::setup() {
     Spacewalker::setup();
     name = agent_name::player;
     bindActions();
-    animator.configure(32, 32, frameTime);
-    animator.addStrip(walker_animation::idle, 0, 1, 4);
-    animator.addStrip(walker_animation::running, 4, 1, 6);
-    animator.addStrip(walker_animation::spacing, 10, 1, 6);
-    animator.start(sprite);
-    sprite.setScale(1.f, 1.f);
+    setupWalkerLook(sheet::player);
     setupColours(false, -1.f, colourSpread, false);
     sprite.setScale(1.f, 1.f);
     dustTimer = 0.f;
@@ -178,14 +168,7 @@ void Player::jump(sf::Vector2f d) {
 void Player::steer(sf::Vector2f d, float seconds) {
     const float k = (surfaced && timer <= groundedMarker) ? groundGrip : airGrip;
     velocity = (1.f - k) * velocity + k * steerSpeed * d;
-    if (!surfaced) return;
-    dustTimer += seconds;
-    if (!(dustTimer > dustInterval)) return;
-    dustTimer = 0.f;
-    if (effects == nullptr) return;
-    const float angle = std::atan2(-acceleration.x, acceleration.y) * 180.f / pi;
-    effects->push_back(new RunSplash(resources, angle, planet->sprite.getColor(),
-                                     sprite.getScale().x, position.x, position.y));
+    if (surfaced) kickDust(seconds, dustInterval);
 }
 
 void Player::throwCarried() {

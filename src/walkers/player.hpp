@@ -25,7 +25,6 @@ public:
 
     Input input;
     bool planetRequested = false;
-    float dustTimer = 0.f;
     float cameraClock = 0.f;
 
 protected:

@@ -2,10 +2,10 @@
 
 #include "agents/agent_index.hpp"
 #include "agents/messages.hpp"
+#include "core/colors.hpp"
+#include "core/vector_math.hpp"
 #include "effects/splashes.hpp"
 #include "services/resources.hpp"
-#include "walkers/colors.hpp"
-#include "world/camera.hpp"
 
 #include <cmath>
 #include <cstdlib>
@@ -30,19 +30,10 @@ constexpr float homingRate = 0.2f;       // of the way per update
 constexpr float farAway = 999999.f;      // px, the starting best distance of the search
 constexpr float pivotLift = 16.f;        // px above the cell's bottom edge
 constexpr float faceThreshold = 0.1f;    // horizontal move that turns the walker
-constexpr float pi = 3.1415927f;
-constexpr float tintKeep = 0.66f;  // sprite tint: hue colour * keep + lift
+constexpr float tintKeep = 0.66f;        // sprite tint: hue colour * keep + lift
 constexpr float tintLift = 80.f;
 constexpr float hueJitter = 0.0025f;  // per step of rand() % 100 around a given hue
 constexpr float fixedSpread = 0.5f;   // hue distance of the overlay with a fixed hue
-
-float length(sf::Vector2f v) {
-    return std::sqrt(v.x * v.x + v.y * v.y);
-}
-
-float degrees(float radians) {
-    return radians * 180.f / pi;
-}
 
 sf::Color walkerTint(float hue) {
     return liftColor(hueToColor(wrap(hue, 0.f, 1.f)), tintKeep, tintLift);
@@ -272,6 +263,25 @@ void Spacewalker::animate(sf::Vector2f move, sf::Time, bool flipWhenUpsideDown) 
         sprite.setScale(sign * popScale, popScale);
     else if (move.x < -faceThreshold)
         sprite.setScale(-sign * popScale, popScale);
+}
+
+void Spacewalker::setupWalkerLook(const sheet::Strip& strip) {
+    animator.configure(strip);
+    animator.addStrip(walker_animation::idle, strip, sheet::walkerIdle);
+    animator.addStrip(walker_animation::running, strip, sheet::walkerRunning);
+    animator.addStrip(walker_animation::spacing, strip, sheet::walkerSpacing);
+    animator.start(sprite);
+    sprite.setScale(1.f, 1.f);
+}
+
+void Spacewalker::kickDust(float seconds, float interval) {
+    dustTimer += seconds;
+    if (!(dustTimer > interval)) return;
+    dustTimer = 0.f;
+    if (effects == nullptr || planet == nullptr) return;
+    const float angle = degrees(std::atan2(-acceleration.x, acceleration.y));
+    effects->push_back(new RunSplash(resources, angle, planet->sprite.getColor(),
+                                     sprite.getScale().x, position.x, position.y));
 }
 
 void Spacewalker::setupColours(bool behind, float hue, float spread, bool fixedHue) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agents/agent.hpp"
+#include "core/sprite_sheet.hpp"
 #include "effects/bubble.hpp"
 
 #include <SFML/Graphics/CircleShape.hpp>
@@ -49,6 +50,11 @@ public:
     void animate(sf::Vector2f move, sf::Time elapsed, bool flipWhenUpsideDown);
     // Gives body and overlay their colours; hue below -0.1 asks for a random one.
     void setupColours(bool overlayBehind, float hue, float spread, bool fixedHue);
+    // The idle, running and spacing animations of a walker's strip, started on idle.
+    void setupWalkerLook(const sheet::Strip& strip);
+    // Counts `seconds` of running on dustTimer; once more than `interval` has gathered, puts
+    // a puff of run dust at the feet, turned to the planet and mirrored with the facing.
+    void kickDust(float seconds, float interval);
 
     Camera* camera = nullptr;
     Bubble bubble;
@@ -56,7 +62,10 @@ public:
     sf::Vector2f gravityDir;
     sf::Sprite overlay;
     float age = 0.f;
+    // Free for subclasses (0 at setup). The player keeps a yes/no here: 0 after an update
+    // on the surface without a jump, 666 after one off the surface.
     float timer = 0.f;
+    float dustTimer = 0.f;
     float stepTimer = 0.f;
     float popScale = 0.f;
     float spaceTime = 0.f;

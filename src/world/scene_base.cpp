@@ -1,11 +1,11 @@
 #include "world/scene_base.hpp"
 
 #include "agents/messages.hpp"
+#include "core/colors.hpp"
 #include "effects/splashes.hpp"
 #include "effects/star.hpp"
 #include "services/input.hpp"
 #include "services/resources.hpp"
-#include "walkers/colors.hpp"
 #include "walkers/player.hpp"
 
 #include <SFML/Window/Keyboard.hpp>

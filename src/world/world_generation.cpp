@@ -1,11 +1,12 @@
 #include "agents/agent_index.hpp"
 #include "agents/messages.hpp"
+#include "core/colors.hpp"
+#include "core/vector_math.hpp"
 #include "items/altar.hpp"
 #include "items/npc.hpp"
 #include "items/orb.hpp"
 #include "items/props.hpp"
 #include "services/resources.hpp"
-#include "walkers/colors.hpp"
 #include "walkers/planet.hpp"
 #include "walkers/player.hpp"
 #include "world/scene_base.hpp"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 constexpr float fullTurn = 6.2831852f;  // rad
@@ -30,9 +32,10 @@ constexpr float usualGap = 64.f;                      // px between planets
 constexpr float everyFourthGap = 128.f;
 constexpr float everySeventhGap = 200.f;
 
-float randomAngle() {
-    return static_cast<float>(rand() % 360);
-}
+// What rand() % 9 draws for a prop's place: one of five props, or (4 in 9) none.
+constexpr PropKind propDraws[] = {PropKind::Shroom, PropKind::Rock, PropKind::Pinetree,
+                                  PropKind::SmallShroom, PropKind::SmallRock};
+constexpr int propDrawRange = 9;
 
 sf::Vector2f around(sf::Vector2f centre, float angle, float distance) {
     return centre + sf::Vector2f(std::cos(angle), std::sin(angle)) * distance;
@@ -58,7 +61,7 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
     if (planets.size() > planetsBeforeCharacters) {
         const int count = rand() % maxCharacters;
         for (int i = 0; i < count; ++i) {
-            const sf::Vector2f at = around({x, y}, randomAngle(), insideOffset);
+            const sf::Vector2f at = around({x, y}, randomRadians(), insideOffset);
             items.push_back(new NPC(resources, &effects, &players, &planets, &items, soundBank,
                                     &camera, at.x, at.y, characterHue));
         }
@@ -66,7 +69,7 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
 
     if (withAltar) {
         const float altarHue = static_cast<float>(rand() % 1000) * 0.001f;
-        const float k = randomAngle();
+        const float k = randomRadians();
         const sf::Vector2f altarAt = around(planets.back()->position, k, altarOffset);
         items.push_back(new Altar(resources, &effects, &players, &planets, &items, soundBank,
                                   &camera, altarAt.x, altarAt.y, altarHue, player));
@@ -84,35 +87,12 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
 }
 
 void SceneBase::placeProp(float propHue, float angle, float step, float cx, float cy) {
-    const int kind = rand() % 9;
+    const std::size_t draw = static_cast<std::size_t>(rand() % propDrawRange);
     const float a = angle + static_cast<float>((rand() % 100) - 50) * 0.01f * step;
     const sf::Vector2f at = around({cx, cy}, a, insideOffset);
-    Agent* prop = nullptr;
-    switch (kind) {
-        case 0:
-            prop = new Shroom(resources, &effects, &players, &planets, &items, soundBank, &camera,
-                              at.x, at.y, propHue);
-            break;
-        case 1:
-            prop = new Rock(resources, &effects, &players, &planets, &items, soundBank, &camera,
-                            at.x, at.y, propHue);
-            break;
-        case 2:
-            prop = new Pinetree(resources, &effects, &players, &planets, &items, soundBank, &camera,
-                                at.x, at.y, propHue);
-            break;
-        case 3:
-            prop = new SmallShroom(resources, &effects, &players, &planets, &items, soundBank,
-                                   &camera, at.x, at.y, propHue);
-            break;
-        case 4:
-            prop = new SmallRock(resources, &effects, &players, &planets, &items, soundBank,
-                                 &camera, at.x, at.y, propHue);
-            break;
-        default:
-            break;
-    }
-    if (prop != nullptr) effects.push_back(prop);
+    if (draw >= std::size(propDraws)) return;
+    effects.push_back(new Prop(resources, &effects, &players, &planets, &items, soundBank, &camera,
+                               at.x, at.y, propHue, propDraws[draw]));
 }
 
 bool SceneBase::findNextPlanetSpot() {
@@ -126,7 +106,7 @@ bool SceneBase::findNextPlanetSpot() {
     const auto blocks = [&](const Agent* other, sf::Vector2f spot) {
         const sf::Vector2f gap = other->position - spot;
         const float clearance = other->hitboxSize.x * 0.5f + radius + planetGap;
-        return std::sqrt(gap.x * gap.x + gap.y * gap.y) < clearance;
+        return length(gap) < clearance;
     };
     // The next try lies a little further round, so the planet in the way of the last one is
     // asked first; in a grown world the oldest planets are crowded all round.
@@ -149,7 +129,7 @@ bool SceneBase::findNextPlanetSpot() {
     };
 
     for (const Agent* around_ : planets) {
-        float k = randomAngle();
+        float k = randomRadians();
         const float distance = radius + around_->hitboxSize.x * 0.5f + planetGap;
         for (int attempt = 0; attempt < spotTries; ++attempt) {
             const sf::Vector2f spot = around(around_->position, k, distance);

@@ -89,14 +89,7 @@ Playthrough play(bool indexed) {
     scene.init(&world.resources, &world.input, &world.soundBank);
     scene.enter();
     scene.player->input.devices = &world.devices;
-    // The scene built its first planet from the clock: build it again from the seed. Nothing
-    // has been updated yet, so nobody holds a pointer to it.
-    for (AgentList* list : {&scene.effects, &scene.planets, &scene.items}) {
-        for (Agent* agent : *list) delete agent;
-        list->clear();
-    }
-    srand(seed);
-    scene.generatePlanet(128.f, true, 0.f, 64.f);
+    rebuildFirstPlanet(scene, seed);
     if (!indexed) scene.planets.index = scene.items.index = nullptr;
     for (int i = 0; i < grownPlanets && scene.findNextPlanetSpot(); ++i) {
         scene.generatePlanet(scene.nextPlanetRadius, true, scene.nextPlanetPos.x,

@@ -1,5 +1,7 @@
-// The sprite sheet as the game cuts it: every cell the game names, written out here from
-// the game's own cell table rather than taken from the generator.
+// The sprite sheet as the game cuts it: every cell of the table the game and the generator
+// share.
+#include "core/sprite_sheet.hpp"
+
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/Image.hpp>
@@ -10,40 +12,15 @@
 
 namespace {
 
-enum class Overlay { None, Front, Behind };
-enum class Ground { Free, Feet, Base };
+using sheet::Ground;
+using sheet::Overlay;
+using sheet::Strip;
 
-struct Strip {
-    std::string name;
-    int left, top, width, height;
-    int cells;   // on the sheet
-    int frames;  // of them shown by the game
-    Overlay overlay;
-    Ground ground;  // Feet: walkers, whose idle and running frames stand on the surface
-};
-
-const std::vector<Strip>& strips() {
-    static const std::vector<Strip> all = {
-        {"cursor", 0, 0, 32, 32, 1, 1, Overlay::None, Ground::Free},
-        {"landing dust", 32, 0, 32, 32, 7, 6, Overlay::None, Ground::Free},
-        {"jump dust", 256, 0, 32, 32, 7, 6, Overlay::None, Ground::Free},
-        {"player", 0, 32, 32, 32, 16, 16, Overlay::Front, Ground::Feet},
-        {"character 2", 0, 96, 32, 32, 16, 16, Overlay::Front, Ground::Feet},
-        {"big mushroom", 0, 160, 32, 32, 4, 4, Overlay::Behind, Ground::Base},
-        {"small mushroom", 128, 160, 16, 16, 4, 4, Overlay::Front, Ground::Base},
-        {"small rock", 192, 160, 16, 16, 4, 4, Overlay::Front, Ground::Base},
-        {"rock", 256, 160, 32, 32, 4, 4, Overlay::Front, Ground::Base},
-        {"pine tree", 128, 192, 32, 64, 4, 4, Overlay::Behind, Ground::Base},
-        {"altar", 384, 192, 32, 64, 4, 4, Overlay::Front, Ground::Base},
-        {"run dust", 0, 432, 32, 16, 7, 6, Overlay::None, Ground::Free},
-        {"orb", 0, 448, 32, 32, 6, 6, Overlay::Front, Ground::Base},
-        {"bubble", 256, 448, 64, 64, 4, 4, Overlay::None, Ground::Free},
-        {"character 3", 0, 512, 32, 64, 16, 16, Overlay::Front, Ground::Feet},
-    };
-    return all;
+const auto& strips() {
+    return sheet::strips;
 }
 
-constexpr int kFirstSpacingFrame = 10;
+constexpr int kFirstSpacingFrame = sheet::walkerSpacing.first;
 
 struct Box {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
@@ -97,11 +74,11 @@ TEST_F(Sheet, Is512By640) {
 TEST_F(Sheet, EveryCellTheGameShowsHasVisiblePixels) {
     for (const Strip& s : strips()) {
         for (int frame = 0; frame < s.frames; ++frame) {
-            const int left = s.left + frame * s.width;
-            EXPECT_FALSE(boxOf(left, s.top, s.width, s.height).empty())
+            const int left = s.left + frame * s.cellWidth;
+            EXPECT_FALSE(boxOf(left, s.top, s.cellWidth, s.cellHeight).empty())
                 << s.name << " frame " << frame;
             if (s.overlay != Overlay::None) {
-                EXPECT_FALSE(boxOf(left, s.top + s.height, s.width, s.height).empty())
+                EXPECT_FALSE(boxOf(left, s.top + s.cellHeight, s.cellWidth, s.cellHeight).empty())
                     << s.name << " overlay frame " << frame;
             }
         }
@@ -112,8 +89,8 @@ TEST_F(Sheet, NothingIsDrawnOutsideTheNamedCells) {
     std::vector<bool> used(512 * 640, false);
     for (const Strip& s : strips()) {
         const int rows = s.overlay == Overlay::None ? 1 : 2;
-        for (int y = s.top; y < s.top + rows * s.height; ++y) {
-            for (int x = s.left; x < s.left + s.cells * s.width; ++x) used[y * 512 + x] = true;
+        for (int y = s.top; y < s.top + rows * s.cellHeight; ++y) {
+            for (int x = s.left; x < s.left + s.cells * s.cellWidth; ++x) used[y * 512 + x] = true;
         }
     }
     int stray = 0;
@@ -131,14 +108,14 @@ TEST_F(Sheet, PicturesKeepClearOfTheirCellBorders) {
         const int rows = s.overlay == Overlay::None ? 1 : 2;
         for (int row = 0; row < rows; ++row) {
             for (int frame = 0; frame < s.frames; ++frame) {
-                const int left = s.left + frame * s.width;
-                const int top = s.top + row * s.height;
-                const Box box = boxOf(left, top, s.width, s.height);
+                const int left = s.left + frame * s.cellWidth;
+                const int top = s.top + row * s.cellHeight;
+                const Box box = boxOf(left, top, s.cellWidth, s.cellHeight);
                 if (box.empty()) continue;
                 EXPECT_GT(box.left, 0) << s.name << " frame " << frame;
                 EXPECT_GT(box.top, 0) << s.name << " frame " << frame;
-                EXPECT_LT(box.right, s.width - 1) << s.name << " frame " << frame;
-                EXPECT_LT(box.bottom, s.height - 1) << s.name << " frame " << frame;
+                EXPECT_LT(box.right, s.cellWidth - 1) << s.name << " frame " << frame;
+                EXPECT_LT(box.bottom, s.cellHeight - 1) << s.name << " frame " << frame;
             }
         }
     }
@@ -148,11 +125,11 @@ TEST_F(Sheet, FrontOverlaysOnlyCoverTheirBody) {
     for (const Strip& s : strips()) {
         if (s.overlay != Overlay::Front) continue;
         for (int frame = 0; frame < s.frames; ++frame) {
-            const int left = s.left + frame * s.width;
+            const int left = s.left + frame * s.cellWidth;
             int uncovered = 0;
-            for (int y = 0; y < s.height; ++y) {
-                for (int x = 0; x < s.width; ++x) {
-                    if (opaque(left + x, s.top + s.height + y) && !opaque(left + x, s.top + y))
+            for (int y = 0; y < s.cellHeight; ++y) {
+                for (int x = 0; x < s.cellWidth; ++x) {
+                    if (opaque(left + x, s.top + s.cellHeight + y) && !opaque(left + x, s.top + y))
                         ++uncovered;
                 }
             }
@@ -166,9 +143,9 @@ TEST_F(Sheet, BehindOverlaysStayWithinTheirBody) {
     for (const Strip& s : strips()) {
         if (s.overlay != Overlay::Behind) continue;
         for (int frame = 0; frame < s.frames; ++frame) {
-            const int left = s.left + frame * s.width;
-            const Box body = boxOf(left, s.top, s.width, s.height);
-            const Box overlay = boxOf(left, s.top + s.height, s.width, s.height);
+            const int left = s.left + frame * s.cellWidth;
+            const Box body = boxOf(left, s.top, s.cellWidth, s.cellHeight);
+            const Box overlay = boxOf(left, s.top + s.cellHeight, s.cellWidth, s.cellHeight);
             EXPECT_GE(overlay.left, body.left) << s.name << " frame " << frame;
             EXPECT_LE(overlay.right, body.right) << s.name << " frame " << frame;
             EXPECT_GE(overlay.top, body.top) << s.name << " frame " << frame;
@@ -183,8 +160,8 @@ TEST_F(Sheet, FeetAndBasesStandOnTheFourthRowFromTheBottom) {
         if (s.ground == Ground::Free) continue;
         const int frames = s.ground == Ground::Feet ? kFirstSpacingFrame : s.frames;
         for (int frame = 0; frame < frames; ++frame) {
-            const Box box = boxOf(s.left + frame * s.width, s.top, s.width, s.height);
-            EXPECT_EQ(box.bottom, s.height - 4) << s.name << " frame " << frame;
+            const Box box = boxOf(s.left + frame * s.cellWidth, s.top, s.cellWidth, s.cellHeight);
+            EXPECT_EQ(box.bottom, s.cellHeight - 4) << s.name << " frame " << frame;
         }
     }
 }
@@ -193,8 +170,8 @@ TEST_F(Sheet, DriftingWalkersFloatAboveTheGround) {
     for (const Strip& s : strips()) {
         if (s.ground != Ground::Feet) continue;
         for (int frame = kFirstSpacingFrame; frame < s.frames; ++frame) {
-            const Box box = boxOf(s.left + frame * s.width, s.top, s.width, s.height);
-            EXPECT_LT(box.bottom, s.height - 4) << s.name << " frame " << frame;
+            const Box box = boxOf(s.left + frame * s.cellWidth, s.top, s.cellWidth, s.cellHeight);
+            EXPECT_LT(box.bottom, s.cellHeight - 4) << s.name << " frame " << frame;
         }
     }
 }
@@ -212,14 +189,16 @@ TEST_F(Sheet, AnimationsMove) {
     for (const Strip& s : strips()) {
         std::vector<std::pair<int, int>> sequences;
         if (s.ground == Ground::Feet) {
-            sequences = {{0, 4}, {4, 6}, {10, 6}};
+            for (const sheet::Run run :
+                 {sheet::walkerIdle, sheet::walkerRunning, sheet::walkerSpacing})
+                sequences.emplace_back(run.first, run.count);
         } else if (s.frames > 1) {
             sequences = {{0, s.frames}};
         }
         for (const auto& [first, count] : sequences) {
             for (int f = first; f + 1 < first + count; ++f) {
-                EXPECT_FALSE(sameCells(s.left + f * s.width, s.left + (f + 1) * s.width, s.top,
-                                       s.width, s.height))
+                EXPECT_FALSE(sameCells(s.left + f * s.cellWidth, s.left + (f + 1) * s.cellWidth,
+                                       s.top, s.cellWidth, s.cellHeight))
                     << s.name << " frames " << f << " and " << f + 1 << " are identical";
             }
         }
@@ -230,11 +209,11 @@ TEST_F(Sheet, AnimationsMove) {
 TEST_F(Sheet, TintedSpritesAreDrawnInGreys) {
     constexpr int kMaxChannelSpread = 16;
     for (const Strip& s : strips()) {
-        if (s.name == "bubble") continue;  // drawn untinted, in soap-film colours
+        if (std::string(s.name) == "bubble") continue;  // drawn untinted, in soap-film colours
         const int rows = s.overlay == Overlay::None ? 1 : 2;
         int coloured = 0;
-        for (int y = s.top; y < s.top + rows * s.height; ++y) {
-            for (int x = s.left; x < s.left + s.frames * s.width; ++x) {
+        for (int y = s.top; y < s.top + rows * s.cellHeight; ++y) {
+            for (int x = s.left; x < s.left + s.frames * s.cellWidth; ++x) {
                 const sf::Color c = at(x, y);
                 if (c.a == 0) continue;
                 const int hi = std::max({c.r, c.g, c.b});
@@ -250,10 +229,10 @@ TEST_F(Sheet, TintedSpritesAreDrawnInGreys) {
 // must keep it readable against any planet.
 TEST_F(Sheet, BodiesAreLightWithDarkOutlines) {
     for (const Strip& s : strips()) {
-        if (s.name == "bubble") continue;
+        if (std::string(s.name) == "bubble") continue;
         int light = 0, dark = 0, visible = 0;
-        for (int y = s.top; y < s.top + s.height; ++y) {
-            for (int x = s.left; x < s.left + s.frames * s.width; ++x) {
+        for (int y = s.top; y < s.top + s.cellHeight; ++y) {
+            for (int x = s.left; x < s.left + s.frames * s.cellWidth; ++x) {
                 const sf::Color c = at(x, y);
                 if (c.a == 0) continue;
                 ++visible;

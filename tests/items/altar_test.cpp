@@ -2,7 +2,7 @@
 #include "items/orb.hpp"
 
 #include "agents/messages.hpp"
-#include "walkers/colors.hpp"
+#include "core/colors.hpp"
 #include "walkers/walker_world.hpp"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "items/itembase.hpp"
 
 #include "agents/messages.hpp"
+#include "core/colors.hpp"
 #include "effects/splashes.hpp"
-#include "walkers/colors.hpp"
 #include "walkers/walker_world.hpp"
 
 #include <gtest/gtest.h>

@@ -19,6 +19,7 @@
 #include <vector>
 
 namespace {
+constexpr unsigned soakSeed = 20261207;
 constexpr int updatesPerMinute = 60 * 60;
 constexpr int shortestErrandInterval = 360;  // updates between scripted errands (ceremony
                                              // and transition take 300)
@@ -43,9 +44,8 @@ public:
     explicit Soak(int updates)
         : play(world, scene, std::max(shortestErrandInterval, updates / errandsPerSoak)) {
         scene.init(&world.resources, &world.input, &world.soundBank);
-        srand(20261207);
         scene.enter();
-        srand(20261207);  // the scene reseeds from the clock; the soak stays repeatable
+        rebuildFirstPlanet(scene, soakSeed);
         scene.player->input.devices = &world.devices;
     }
 

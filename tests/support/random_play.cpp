@@ -32,6 +32,15 @@ T* find(const SceneBase& scene, const sf::String& name) {
 }
 }  // namespace
 
+void rebuildFirstPlanet(SceneBase& scene, unsigned seed) {
+    for (AgentList* list : {&scene.effects, &scene.planets, &scene.items}) {
+        for (Agent* agent : *list) delete agent;
+        list->clear();
+    }
+    srand(seed);
+    scene.generatePlanet(128.f, true, 0.f, 64.f);
+}
+
 RandomPlay::RandomPlay(TestWorld& world_, SceneBase& scene_, int errandInterval_)
     : errandInterval(errandInterval_), world(world_), scene(scene_) {}
 

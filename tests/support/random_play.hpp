@@ -3,6 +3,11 @@
 #include "support/test_world.hpp"
 #include "world/scene_base.hpp"
 
+// The scene seeds rand() from the clock as it is entered and then builds its first planet:
+// this builds that planet again from `seed`, so that a run can be repeated. Call it right
+// after enter, before any update, while nothing holds a pointer to the first world.
+void rebuildFirstPlanet(SceneBase& scene, unsigned seed);
+
 // A seeded random player for the gameplay scene: presses every action now and then (walking,
 // jumping, pushing off, swimming, carrying, throwing, pausing, menu entries, resets,
 // fullscreen toggles), and every `errandInterval` updates a script carries the orb to the

@@ -2,8 +2,8 @@
 
 #include "agents/layer_probe.hpp"
 #include "agents/messages.hpp"
+#include "core/colors.hpp"
 #include "support/test_world.hpp"
-#include "walkers/colors.hpp"
 
 #include <cmath>
 #include <cstdlib>

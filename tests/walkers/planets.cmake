@@ -1,4 +1,3 @@
 target_sources(skywaltz_tests PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/colors_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/planet_test.cpp
 )

@@ -1,7 +1,7 @@
 #include "walkers/spacewalker.hpp"
 
 #include "agents/messages.hpp"
-#include "walkers/colors.hpp"
+#include "core/colors.hpp"
 #include "walkers/walker_world.hpp"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "agents/agent.hpp"
+#include "scenes/camera.hpp"
 #include "support/test_world.hpp"
 #include "walkers/planet.hpp"
-#include "world/camera.hpp"
 
 #include <SFML/System/String.hpp>
 

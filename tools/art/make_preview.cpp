@@ -47,7 +47,7 @@ struct Band {
 
     int rowHeight() const { return strip->cellHeight * kZoom; }
     int width() const {
-        return std::max(strip->frames * strip->cellWidth * kZoom,
+        return std::max(strip->cells * strip->cellWidth * kZoom,
                         art::textWidth(label, kLabelScale));
     }
     int height() const {
@@ -56,15 +56,15 @@ struct Band {
 };
 
 bool standsOnSurface(const Strip& strip) {
-    return strip.walker || strip.overlay != Overlay::None;
+    return strip.ground != art::Ground::Free;
 }
 
 std::string labelFor(const Strip& strip) {
-    std::string label = strip.name + "  " + std::to_string(strip.left) + "," +
+    std::string label = std::string(strip.name) + "  " + std::to_string(strip.left) + "," +
                         std::to_string(strip.top) + "  " + std::to_string(strip.cellWidth) + "X" +
-                        std::to_string(strip.cellHeight) + "  " + std::to_string(strip.frames) +
+                        std::to_string(strip.cellHeight) + "  " + std::to_string(strip.cells) +
                         " FRAMES";
-    if (strip.walker) label += "  (IDLE 0-3, RUN 4-9, SPACING 10-15)";
+    if (strip.ground == art::Ground::Feet) label += "  (IDLE 0-3, RUN 4-9, SPACING 10-15)";
     if (strip.overlay == Overlay::Behind) label += "  OVERLAY BEHIND";
     return label;
 }
@@ -72,8 +72,8 @@ std::string labelFor(const Strip& strip) {
 Band bandFor(const Strip& strip) {
     Band band{&strip, {}, labelFor(strip)};
     if (strip.overlay == Overlay::None) {
-        const bool isBubble = strip.name == "bubble";
-        const bool isCursor = strip.name == "cursor";
+        const bool isBubble = std::string(strip.name) == "bubble";
+        const bool isCursor = std::string(strip.name) == "cursor";
         const sf::Color tint = isBubble || isCursor ? kUntinted : kBodyTint;
         band.rows.push_back({{strip.top, tint, isBubble ? 0.5f : 1.f}});
         return band;
@@ -103,7 +103,7 @@ void drawBand(sf::Image& page, const sf::Image& sheet, const Band& band) {
     art::drawText(page, band.x, band.y, band.label, kLabel, kLabelScale);
     for (std::size_t row = 0; row < band.rows.size(); ++row) {
         const int top = band.y + kLabelSpace + static_cast<int>(row) * (band.rowHeight() + kRowGap);
-        for (int frame = 0; frame < s.frames; ++frame) {
+        for (int frame = 0; frame < s.cells; ++frame) {
             const int left = band.x + frame * s.cellWidth * kZoom;
             for (int y = 0; y < s.cellHeight; ++y) {
                 for (int x = 0; x < s.cellWidth; ++x) {

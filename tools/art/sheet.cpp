@@ -38,8 +38,9 @@ sf::Image drawSheet() {
     sheet.create(kSheetWidth, kSheetHeight, sf::Color::Transparent);
     for (const Strip& strip : sheetStrips()) {
         const auto found = pictures().find(strip.name);
-        if (found == pictures().end()) throw std::logic_error("no picture for " + strip.name);
-        for (int frame = 0; frame < strip.frames; ++frame) {
+        if (found == pictures().end())
+            throw std::logic_error(std::string("no picture for ") + strip.name);
+        for (int frame = 0; frame < strip.cells; ++frame) {
             const int left = strip.left + frame * strip.cellWidth;
             Cell body(sheet, left, strip.top, strip.cellWidth, strip.cellHeight);
             sf::Image scratch;

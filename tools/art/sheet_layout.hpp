@@ -1,35 +1,22 @@
 #pragma once
 
+#include "core/sprite_sheet.hpp"
+
 #include <string>
-#include <vector>
 
 namespace art {
 
-inline constexpr int kSheetWidth = 512;   // px
-inline constexpr int kSheetHeight = 640;  // px
+// The generator draws the sheet the game cuts: the layout is the game's own table.
+inline constexpr int kSheetWidth = sheet::width;
+inline constexpr int kSheetHeight = sheet::height;
 
-enum class Overlay {
-    None,
-    Front,   // second-colour cell drawn over the body
-    Behind,  // second-colour cell drawn under the body
-};
+using Overlay = sheet::Overlay;
+using Ground = sheet::Ground;
+using Strip = sheet::Strip;
 
-// One animation on the sheet: `frames` cells side by side from (left, top).
-// A second-colour overlay, when there is one, is the same strip one cell lower.
-struct Strip {
-    std::string name;
-    int left;
-    int top;
-    int cellWidth;
-    int cellHeight;
-    int frames;
-    Overlay overlay;
-    bool walker;  // idle 0-3, running 4-9, spacing 10-15
-
-    int overlayTop() const { return top + cellHeight; }
-};
-
-const std::vector<Strip>& sheetStrips();
+inline const auto& sheetStrips() {
+    return sheet::strips;
+}
 const Strip& stripNamed(const std::string& name);
 
 }  // namespace art

@@ -1,6 +1,8 @@
-#include "walkers/colors.hpp"
+#include "core/colors.hpp"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 TEST(Colors, HueCircleRunsRedYellowGreenBlueMagentaRed) {
     EXPECT_EQ(sf::Color(255, 0, 0), hueToColor(0.f));
@@ -40,4 +42,27 @@ TEST(Colors, LerpColorMixesClampsTruncatesAndIsOpaque) {
     EXPECT_EQ(sf::Color(63, 125, 191, 255), lerpColor(a, b, 0.25f));
     EXPECT_EQ(sf::Color(255, 255, 0, 255), lerpColor(a, b, 2.f));
     EXPECT_EQ(sf::Color(0, 0, 255, 255), lerpColor(a, b, -1.f));
+}
+
+// A huge or infinite value once kept wrap stepping for ever; every float must come back.
+TEST(Colors, WrapFoldsFarValuesAtOnceAndGivesLoForNonFinite) {
+    EXPECT_FLOAT_EQ(0.f, wrap(1e8f, 0.f, 1.f));
+    EXPECT_FLOAT_EQ(0.25f, wrap(1000.25f, 0.f, 1.f));
+    EXPECT_FLOAT_EQ(0.25f, wrap(-1000.75f, 0.f, 1.f));
+    const float low = wrap(-1e30f, 2.f, 7.f);
+    EXPECT_TRUE(low >= 2.f && low <= 7.f) << low;
+    const float far = wrap(3e38f, -3e38f, 3e38f);
+    EXPECT_TRUE(far >= -3e38f && far <= 3e38f) << far;
+    EXPECT_FLOAT_EQ(0.f, wrap(std::numeric_limits<float>::infinity(), 0.f, 1.f));
+    EXPECT_FLOAT_EQ(-1.f, wrap(-std::numeric_limits<float>::infinity(), -1.f, 1.f));
+    EXPECT_FLOAT_EQ(0.f, wrap(std::numeric_limits<float>::quiet_NaN(), 0.f, 1.f));
+}
+
+// Out of range, a channel saturates rather than wrapping round (or being undefined).
+TEST(Colors, LiftColorSaturatesBothWays) {
+    EXPECT_EQ(sf::Color(255, 255, 255, 255), liftColor(sf::Color::White, 1.f, 80.f));
+    EXPECT_EQ(sf::Color(0, 0, 0, 255), liftColor(sf::Color(10, 200, 90), 1.f, -300.f));
+    EXPECT_EQ(sf::Color(248, 80, 163, 255), liftColor(sf::Color(255, 0, 127), 0.66f, 80.f));
+    EXPECT_EQ(sf::Color(0, 0, 0, 255),
+              liftColor(sf::Color::White, std::numeric_limits<float>::quiet_NaN(), 0.f));
 }

@@ -1,14 +1,26 @@
-#include "walkers/colors.hpp"
+#include "core/colors.hpp"
 
-#include <algorithm>
+#include <cmath>
 
 namespace {
-sf::Uint8 channel(float unit) {
-    return static_cast<sf::Uint8>(unit * 255.f);
+// Beyond this many turns wrap folds with fmod; nearer ones step, as they always have.
+constexpr float steppedTurns = 16.f;
+
+// A float outside a channel's range must not be converted to one: clamped first, NaN as 0.
+sf::Uint8 clampChannel(float value) {
+    if (!(value > 0.f)) return 0;
+    if (value >= 255.f) return 255;
+    return static_cast<sf::Uint8>(value);
 }
 
-sf::Uint8 clampChannel(float value) {
-    return static_cast<sf::Uint8>(std::clamp(value, 0.f, 255.f));
+sf::Uint8 channel(float unit) {
+    return clampChannel(unit * 255.f);
+}
+
+float foldIn(float v, float lo, float d) {
+    double r = std::fmod(static_cast<double>(v) - lo, static_cast<double>(d));
+    if (r < 0.0) r += d;
+    return static_cast<float>(lo + r);
 }
 }  // namespace
 
@@ -36,6 +48,8 @@ sf::Color hueToColor(float h) {
 float wrap(float v, float lo, float hi) {
     const float d = hi - lo;
     if (!(d > 0.f)) return v;
+    if (!std::isfinite(v)) return lo;
+    if (std::fabs(v - lo) > steppedTurns * d) v = foldIn(v, lo, d);
     while (v > hi) v -= d;
     while (v < lo) v += d;
     return v;
@@ -49,8 +63,6 @@ sf::Color lerpColor(sf::Color a, sf::Color b, float t) {
 }
 
 sf::Color liftColor(sf::Color c, float keep, float lift) {
-    const auto scale = [keep, lift](sf::Uint8 value) {
-        return static_cast<sf::Uint8>(value * keep + lift);
-    };
+    const auto scale = [keep, lift](sf::Uint8 value) { return clampChannel(value * keep + lift); };
     return sf::Color(scale(c.r), scale(c.g), scale(c.b), 255);
 }

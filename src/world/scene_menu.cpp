@@ -1,6 +1,8 @@
+// The gameplay scene's pause menu: its entries and what each does.
+#include "world/scene_base.hpp"
+
 #include "services/resources.hpp"
 #include "walkers/player.hpp"
-#include "world/scene_base.hpp"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "world/camera.hpp"
+#include "scenes/camera.hpp"
 
 #include "support/test_world.hpp"
 

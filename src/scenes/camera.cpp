@@ -1,9 +1,8 @@
-#include "world/camera.hpp"
+#include "scenes/camera.hpp"
 
 #include "services/resources.hpp"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 constexpr float kickFraction = 0.075f;     // of the kick removed per update
@@ -15,26 +14,6 @@ constexpr float shakeEasing = 0.2f;        // of the way to the shake goal per u
 constexpr float startShakeTime = 0.1f;     // s
 constexpr float startShakeStrength = 5.f;  // px per second of shake left
 }  // namespace
-
-sf::Vector2f normalize(sf::Vector2f v) {
-    if (v.x == 0.f && v.y == 0.f) return v;
-    return v / std::sqrt(v.x * v.x + v.y * v.y);
-}
-
-sf::Vector2f approach(float fraction, float deadZone, sf::Vector2f from, sf::Vector2f to) {
-    const sf::Vector2f gap = to - from;
-    const float d = std::sqrt(gap.x * gap.x + gap.y * gap.y);
-    if (d > deadZone) return from + normalize(gap) * d * fraction;
-    return from;
-}
-
-float lerp(float a, float b, float t) {
-    return a * (1.f - t) + b * t;
-}
-
-sf::Vector2f lerp(sf::Vector2f a, sf::Vector2f b, float t) {
-    return a * (1.f - t) + b * t;
-}
 
 void Camera::reset(Resources* r) {
     resources = r;
@@ -60,7 +39,7 @@ void Camera::update(sf::Time elapsed, bool paused) {
             shakeTime -= s;
             const float amplitude = shakeTime * shakeStrength;
             if (shakeClock > shakeInterval) {
-                const float k = static_cast<float>(rand() % 360);
+                const float k = randomRadians();
                 shakeGoal = {std::cos(k) * amplitude, std::sin(k) * amplitude};
                 shakeClock -= shakeInterval;
             }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <SFML/System/Vector2.hpp>
+
+// π as the world's single-precision arithmetic takes it.
+inline constexpr float pi = 3.1415927f;
+
+float length(sf::Vector2f v);
+// v divided by its length; the zero vector stays zero.
+sf::Vector2f normalize(sf::Vector2f v);
+// One step of `fraction` of the way from `from` to `to`, or no step at all once within
+// `deadZone` of it.
+sf::Vector2f approach(float fraction, float deadZone, sf::Vector2f from, sf::Vector2f to);
+// a * (1 - t) + b * t.
+float lerp(float a, float b, float t);
+sf::Vector2f lerp(sf::Vector2f a, sf::Vector2f b, float t);
+float degrees(float radians);
+// A random direction as rand() % 360 taken in radians: whole radians, not degrees, so the
+// directions are uneven, but the worlds a seed grows depend on exactly this draw.
+float randomRadians();
