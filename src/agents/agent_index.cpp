@@ -1,6 +1,7 @@
 #include "agents/agent_index.hpp"
 
 #include "agents/agent.hpp"
+#include "core/vector_math.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -16,8 +17,7 @@ float halfHitbox(const Agent& agent) {
 }
 
 float distance(sf::Vector2f from, sf::Vector2f to) {
-    const sf::Vector2f v = to - from;
-    return std::sqrt(v.x * v.x + v.y * v.y);
+    return length(to - from);
 }
 
 bool inListOrder(const AgentIndex::Found& a, const AgentIndex::Found& b) {

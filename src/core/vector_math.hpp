@@ -15,6 +15,6 @@ sf::Vector2f approach(float fraction, float deadZone, sf::Vector2f from, sf::Vec
 float lerp(float a, float b, float t);
 sf::Vector2f lerp(sf::Vector2f a, sf::Vector2f b, float t);
 float degrees(float radians);
-// A random direction as rand() % 360 taken in radians: whole radians, not degrees, so the
-// directions are uneven, but the worlds a seed grows depend on exactly this draw.
+// A random direction: rand() % 360 taken as radians, not degrees, so one of 360 whole-radian
+// directions scattered round the circle. The worlds a seed grows depend on exactly this draw.
 float randomRadians();

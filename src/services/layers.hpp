@@ -38,9 +38,9 @@ public:
     };
 
     // Hands the layer out; whoever takes it may draw anywhere on it. So this is not a plain
-    // look-up: it first sends the layer's waiting sprites, wipes the last frame's picture if
-    // the layer is new to this frame, and marks the whole layer as painted. To look without
-    // drawing use viewOf, texture or batch.
+    // look-up: it first sends the layer's waiting sprites, readies the layer as prepare does
+    // (wiping the last frame's picture, or laying down a backdrop's colour) and marks the
+    // whole layer as painted. To look without drawing use viewOf, texture or batch.
     sf::RenderTexture* operator[](std::size_t layer);
     std::size_t size() const { return textures.size(); }
     // Looking at a layer's view sends nothing.
