@@ -91,10 +91,10 @@ void describeWindow(Display* display, ::Window window, const std::string& title)
     XSetWMProtocols(display, window, &closeRequest, 1);
 }
 
-// Puts the unmapped window's frame, as the window manager will draw it, with its top-left
-// corner at `corner`, and says so in the hints, since managers place a new window themselves
-// unless it asks for its own place.
-void placeWindow(Display* display, ::Window window, sf::Vector2i corner, sf::Vector2u size) {
+// Says in the hints that the unmapped window's frame, as the window manager will draw it,
+// belongs with its top-left corner at `corner`: managers place a new window themselves unless
+// it asks for its own place.
+void askForPlace(Display* display, ::Window window, sf::Vector2i corner, sf::Vector2u size) {
     XSizeHints* place = XAllocSizeHints();
     place->flags = USPosition | PPosition | USSize | PSize | PWinGravity;
     place->x = corner.x;
@@ -104,7 +104,6 @@ void placeWindow(Display* display, ::Window window, sf::Vector2i corner, sf::Vec
     place->win_gravity = NorthWestGravity;
     XSetWMNormalHints(display, window, place);
     XFree(place);
-    XMoveWindow(display, window, corner.x, corner.y);
 }
 
 // An unmapped window with a visual OpenGL can draw into (the screen's own if GLX offers none
@@ -190,13 +189,18 @@ bool DesktopWindow::open(sf::RenderWindow& target, sf::Vector2u size, bool frame
     // SFML waits for ever for it to become visible. A window made here starts in its place,
     // and SFML does not wait for one it adopts.
     const ScreenArea monitor = primaryMonitor();
-    window_ = createWindow(display, centredOn(monitor, size), size);
+    const sf::Vector2i centred = centredOn(monitor, size);
+    window_ = createWindow(display, centred, size);
     const auto utf8 = title.toUtf8();
     describeWindow(display, window_, std::string(utf8.begin(), utf8.end()));
     setDecorated(window_, framed);
     // Centred with its frame: the title bar counts.
     frame_ = framed ? frameOf(window_) : Frame{};
-    placeWindow(display, window_, framedCorner(monitor, size), size);
+    const sf::Vector2i corner = framedCorner(monitor, size);
+    askForPlace(display, window_, corner, size);
+    // Weston's Xwayland can take a move asked before the window is shown for a place inside
+    // its frame, and then shows the window in the screen's corner: move only for a frame.
+    if (corner != centred) XMoveWindow(display, window_, corner.x, corner.y);
     XSync(display, False);  // SFML's own connection must find the window
     target_ = &target;
     target.create(window_, context);
