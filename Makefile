@@ -84,7 +84,7 @@ source-package: deps
 	sh scripts/source-package $(BUILD)/source-package
 
 # Builds the package twice from the last commit in two scratch folders and compares the bytes;
-# twenty minutes on two busy cores.
+# three minutes on two quiet cores, twenty on busy ones.
 reproducible: deps
 	JOBS=$(JOBS) sh scripts/check-reproducible
 
