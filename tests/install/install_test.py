@@ -274,15 +274,17 @@ def package_fields(deb):
 
 
 def check_versions(fields, root):
-    """The package, its Debian changelog and the newest AppStream release agree."""
-    with gzip.open(os.path.join(root, "usr/share/doc/skywaltz/changelog.gz"), "rt") as f:
+    """The package, its Debian changelog and the newest AppStream release agree; the
+    release is the game's own version, without the Debian revision."""
+    with gzip.open(os.path.join(root, "usr/share/doc/skywaltz/changelog.Debian.gz"), "rt") as f:
         newest = re.match(r"skywaltz \((\S+)\) ", f.readline())
     check(newest and newest.group(1) == fields["Version"],
           f"the changelog's newest entry is not version {fields['Version']}")
+    upstream = fields["Version"].rsplit("-", 1)[0]
     with open(os.path.join(root, f"usr/share/metainfo/{APP_ID}.metainfo.xml")) as f:
         release = re.search(r'<release version="([^"]+)"', f.read())
-    check(release and release.group(1) == fields["Version"],
-          f"the metainfo's newest release is not version {fields['Version']}")
+    check(release and release.group(1) == upstream,
+          f"the metainfo's newest release is not version {upstream}")
 
 
 def unpack_package(cpack, build, scratch):
