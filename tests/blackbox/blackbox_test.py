@@ -438,15 +438,7 @@ def case_no_sound_device(game, content):
             wait_for_world(run, WINDOW)
             if not any("no sound device" in line for line in run.game_lines()):
                 raise h.Skipped("this machine has a sound device")
-            used = []
-            for game_run in (run, silent):
-                run.xserver.xdotool("windowfocus", str(game_run.window), check_status=False)
-                time.sleep(0.5)
-                before = game_run.cpu_seconds()
-                time.sleep(5)
-                game_run.require_running()
-                used.append(game_run.cpu_seconds() - before)
-            run.xserver.xdotool("windowfocus", str(run.window), check_status=False)
+            used = h.focused_cpu_seconds((run, silent))
         finally:
             silent.stop()
         lines = run.stderr().splitlines()

@@ -484,6 +484,21 @@ def difference(a, b, step=2):
 # The game
 
 
+def focused_cpu_seconds(runs, seconds=5.0):
+    """Each game's processor time over `seconds` while it has the focus, one after the other:
+    a game in the background draws less. The first gets the focus back at the end."""
+    used = []
+    for run in runs:
+        run.xserver.xdotool("windowfocus", str(run.window), check_status=False)
+        time.sleep(0.5)
+        before = run.cpu_seconds()
+        time.sleep(seconds)
+        run.require_running()
+        used.append(run.cpu_seconds() - before)
+    runs[0].xserver.xdotool("windowfocus", str(runs[0].window), check_status=False)
+    return used
+
+
 def mirror(source, target):
     """A content/ tree of real directories and symlinked files, so a test can replace one
     file without copying the others."""

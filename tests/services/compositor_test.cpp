@@ -7,6 +7,7 @@
 #include "world/scene_base.hpp"
 
 #include <SFML/Graphics/Sprite.hpp>
+#include <SFML/System/Sleep.hpp>
 #include <SFML/Window/VideoMode.hpp>
 
 #include <cstdlib>
@@ -69,7 +70,15 @@ class CompositorTest : public ::testing::Test {
 protected:
     void open(unsigned width, unsigned height, bool fullscreen) {
         world = std::make_unique<TestWorld>(width, height);
-        if (fullscreen) world->resources.setFullscreen(true);
+        if (fullscreen) {
+            world->resources.setFullscreen(true);
+            // The window grows on the X server's time: let its new size arrive, as the
+            // game's own event loop does, before the first picture is taken.
+            world->window.display();
+            sf::sleep(sf::milliseconds(100));
+            for (sf::Event event; world->window.pollEvent(event);) {
+            }
+        }
         scene.init(&world->resources, &world->input, &world->soundBank);
         scene.enter();
         srand(4321);
