@@ -7,7 +7,6 @@ the game does when a person has damaged the files around it.
 Exit status 0 passes, 1 fails, 77 skips (ctest's SKIP_RETURN_CODE).
 """
 
-import argparse
 import os
 import signal
 import subprocess
@@ -601,30 +600,5 @@ def case_sounds_truncated(game, content):
         quit_from_menu(run, WINDOW)
 
 
-CASES = {name[len("case_"):]: f for name, f in sorted(globals().items())
-         if name.startswith("case_")}
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__,
-                                     formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--game", required=True, help="the skywaltz executable")
-    parser.add_argument("--content", required=True, help="the generated content/ tree")
-    parser.add_argument("case", choices=sorted(CASES))
-    args = parser.parse_args()
-    game = os.path.abspath(args.game)
-    content = os.path.abspath(args.content)
-    try:
-        CASES[args.case](game, content)
-    except h.Skipped as reason:
-        print(f"skipped: {reason}")
-        return 77
-    except h.Failure as failure:
-        print(f"FAILED {args.case}: {failure}")
-        return 1
-    print(f"passed {args.case}")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(h.run_cases(__doc__, globals()))

@@ -7,7 +7,6 @@ and wide screens, each case under its own X server.
 Exit status 0 passes, 1 fails.
 """
 
-import argparse
 import os
 import shutil
 import sys
@@ -296,25 +295,5 @@ def case_wide_screen(game, content):
             bb.close_normally(run)
 
 
-CASES = {name[len("case_"):]: f for name, f in sorted(globals().items())
-         if name.startswith("case_")}
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__,
-                                     formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--game", required=True, help="the skywaltz executable")
-    parser.add_argument("--content", required=True, help="the generated content/ tree")
-    parser.add_argument("case", choices=sorted(CASES))
-    args = parser.parse_args()
-    try:
-        CASES[args.case](os.path.abspath(args.game), os.path.abspath(args.content))
-    except h.Failure as failure:
-        print(f"FAILED {args.case}: {failure}")
-        return 1
-    print(f"passed {args.case}")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(h.run_cases(__doc__, globals()))

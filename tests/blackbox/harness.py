@@ -4,6 +4,7 @@ directory, xdotool for the keyboard, ImageMagick's import for screenshots.
 Every wait is a bounded poll on a condition; nothing relies on the machine being fast.
 """
 
+import argparse
 import contextlib
 import ctypes
 import os
@@ -673,3 +674,30 @@ def session(binary, screen=(1280, 720)):
             shutil.rmtree(scratch, ignore_errors=True)
         else:
             print(f"scratch directory kept: {scratch}")
+
+
+def run_cases(doc, namespace, paths=()):
+    """The command line of a black-box script: --game, --content and any other `paths`
+    (option names), then one case, a function `case_<name>` of `namespace` that takes the
+    game, the content and those paths. Exits 77 when the case cannot run here."""
+    cases = {name[len("case_"):]: f for name, f in sorted(namespace.items())
+             if name.startswith("case_")}
+    parser = argparse.ArgumentParser(description=doc,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--game", required=True, help="the skywaltz executable")
+    parser.add_argument("--content", required=True, help="the generated content/ tree")
+    for path in paths:
+        parser.add_argument(f"--{path}", required=True)
+    parser.add_argument("case", choices=sorted(cases))
+    args = parser.parse_args()
+    given = [os.path.abspath(getattr(args, name)) for name in ("game", "content", *paths)]
+    try:
+        cases[args.case](*given)
+    except Skipped as reason:
+        print(f"skipped: {reason}")
+        return 77
+    except Failure as failure:
+        print(f"FAILED {args.case}: {failure}")
+        return 1
+    print(f"passed {args.case}")
+    return 0

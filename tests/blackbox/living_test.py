@@ -8,7 +8,6 @@ read-only or full disk, and little memory.
 Exit status 0 passes, 1 fails, 77 skips (ctest's SKIP_RETURN_CODE).
 """
 
-import argparse
 import glob
 import os
 import signal
@@ -320,30 +319,5 @@ def case_little_memory(game, content, launcher):
             print(f"{megabytes} MB: {lines[0]}")
 
 
-CASES = {name[len("case_"):]: f for name, f in sorted(globals().items())
-         if name.startswith("case_")}
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__,
-                                     formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--game", required=True, help="the skywaltz executable")
-    parser.add_argument("--content", required=True, help="the generated content/ tree")
-    parser.add_argument("--launcher", required=True, help="the launcher's source")
-    parser.add_argument("case", choices=sorted(CASES))
-    args = parser.parse_args()
-    try:
-        CASES[args.case](os.path.abspath(args.game), os.path.abspath(args.content),
-                         os.path.abspath(args.launcher))
-    except h.Skipped as reason:
-        print(f"skipped: {reason}")
-        return 77
-    except h.Failure as failure:
-        print(f"FAILED {args.case}: {failure}")
-        return 1
-    print(f"passed {args.case}")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(h.run_cases(__doc__, globals(), ("launcher",)))
