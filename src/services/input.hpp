@@ -21,7 +21,8 @@ struct InputAction {
 // Turns the keyboard, one joystick and the mouse into named actions.
 class Input {
 public:
-    // Joystick codes beyond the buttons: the Z axis pushed past the dead zone either way.
+    // Joystick codes beyond the buttons: the Z axis (the triggers) past 0.3 of its +-100
+    // either way, so a trigger barely touched already counts.
     static constexpr int axisZNegative = 666;
     static constexpr int axisZPositive = 667;
 
