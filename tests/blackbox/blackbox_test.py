@@ -7,6 +7,7 @@ the game does when a person has damaged the files around it.
 Exit status 0 passes, 1 fails, 77 skips (ctest's SKIP_RETURN_CODE).
 """
 
+import contextlib
 import os
 import signal
 import subprocess
@@ -421,31 +422,45 @@ def case_no_display(game, content):
             f"not one line about the display:\n{result.stderr}")
 
 
+@contextlib.contextmanager
+def silent_game_beside(run, game, content):
+    """A second game playing into OpenAL's silent device on the same screen, to compare the
+    processor time with; a window size of its own tells it from the other game."""
+    silent = h.GameRun(game, os.path.join(os.path.dirname(run.cwd), "silent"), run.xserver)
+    try:
+        h.mirror(content, os.path.join(silent.cwd, "content"))
+        silent.write_config("resolution: 800 600\nfullscreen: off\n")
+        silent.start()
+        silent.find_window((800, 600))
+        yield silent
+    finally:
+        silent.stop()
+
+
+def expect_as_quiet_as_silent(run, used, what):
+    """A few lines on standard error, and the processor time `used` (this game's, the silent
+    game's) within a fifth of the silent game's."""
+    lines = run.stderr().splitlines()
+    print(f"{what}: {len(lines)} lines, {used[0]:.2f} s of processor time in 5 s; "
+          f"with the silent device: {used[1]:.2f} s")
+    h.check(len(lines) <= 5, f"{len(lines)} lines on standard error:\n{lines[:20]}")
+    h.check(used[0] <= used[1] * 1.2 + 0.2,
+            f"{used[0]:.2f} s of processor time against {used[1]:.2f} s")
+
+
 def case_no_sound_device(game, content):
     """Without a sound device the game says so once and plays on silently: a few lines on
     standard error, the window kept, and no more processor time than a game playing into
     OpenAL's silent device beside it. A game in the background draws less, so each is
     measured while it has the focus."""
     with h.session(game, DESKTOP) as run:
-        silent = h.GameRun(game, os.path.join(os.path.dirname(run.cwd), "silent"), run.xserver)
-        try:
-            h.mirror(content, os.path.join(silent.cwd, "content"))
-            silent.write_config("resolution: 800 600\nfullscreen: off\n")
-            silent.start()
-            silent.find_window((800, 600))
+        with silent_game_beside(run, game, content) as silent:
             start(run, content, unset=("ALSOFT_DRIVERS",))
             wait_for_world(run, WINDOW)
             if not any("no sound device" in line for line in run.game_lines()):
                 raise h.Skipped("this machine has a sound device")
             used = h.focused_cpu_seconds((run, silent))
-        finally:
-            silent.stop()
-        lines = run.stderr().splitlines()
-        print(f"without a device: {len(lines)} lines, {used[0]:.2f} s of processor time in "
-              f"5 s; with the silent device: {used[1]:.2f} s")
-        h.check(len(lines) <= 5, f"{len(lines)} lines on standard error:\n{lines[:20]}")
-        h.check(used[0] <= used[1] * 1.2 + 0.2,
-                f"{used[0]:.2f} s of processor time against {used[1]:.2f} s")
+        expect_as_quiet_as_silent(run, used, "without a device")
         close_normally(run)
 
 
