@@ -156,8 +156,8 @@ void Resources::setFullscreen(bool on) {
     if (on == fullscreen) return;
     desktop.setFullscreen(*window, on, {static_cast<unsigned>(width), static_cast<unsigned>(height)});
     fullscreen = on;
-    view.setSize(static_cast<float>(width), static_cast<float>(height));
-    view.setCenter(width * 0.5f, height * 0.5f);
+    // The window's own view is the picture's (fitPicture); the world view stays the camera's,
+    // so a game that leaves fullscreen as it loses the focus still shows where it stood.
     fitPicture();
 }
 
