@@ -24,6 +24,15 @@ constexpr long netWmStateRemove = 0, netWmStateAdd = 1;
 constexpr long sourceApplication = 1;  // _NET_WM_STATE request from a normal application
 // How long a window manager may take to say how large its frame around the window will be.
 const sf::Time frameAnswerWait = sf::seconds(1);
+// How long after showing the window the game waits for the window manager to place it before
+// it asks for fullscreen all the same.
+const sf::Time firstShowWait = sf::seconds(1);
+// The most a manager's frame puts between a window's asked-for corner and its picture.
+constexpr int widestFrame = 64;  // px
+
+bool insideFrame(int offset) {
+    return offset >= 0 && offset <= widestFrame;
+}
 
 Display* xDisplay(void* display) {
     return static_cast<Display*>(display);
@@ -198,6 +207,7 @@ bool DesktopWindow::open(sf::RenderWindow& target, sf::Vector2u size, bool frame
     frame_ = framed ? frameOf(window_) : Frame{};
     const sf::Vector2i corner = framedCorner(monitor, size);
     askForPlace(display, window_, corner, size);
+    askedCorner_ = corner;
     // Weston's Xwayland can take a move asked before the window is shown for a place inside
     // its frame, and then shows the window in the screen's corner: move only for a frame.
     if (corner != centred) XMoveWindow(display, window_, corner.x, corner.y);
@@ -233,6 +243,28 @@ void DesktopWindow::show() {
     if (window_ == 0) return;
     XMapRaised(xDisplay(display_), window_);
     XFlush(xDisplay(display_));
+    shown_.restart();
+}
+
+void DesktopWindow::awaitPlacement(unsigned long window) {
+    if (window != window_) return;
+    // Weston's Xwayland takes a fullscreen request that comes before it has placed the window
+    // as the window's first state, and has no place to put it back to when it leaves
+    // fullscreen: it lands in the screen's corner. So the request waits until the window
+    // stands in the place it asked for, inside the manager's frame.
+    Display* display = xDisplay(display_);
+    while (shown_.getElapsedTime() < firstShowWait) {
+        XWindowAttributes attributes{};
+        int x = 0, y = 0;
+        ::Window child = 0;
+        if (XGetWindowAttributes(display, window, &attributes) &&
+            attributes.map_state == IsViewable &&
+            XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y,
+                                  &child) &&
+            insideFrame(x - askedCorner_.x) && insideFrame(y - askedCorner_.y))
+            return;
+        sf::sleep(sf::milliseconds(5));
+    }
 }
 
 void DesktopWindow::close() {
@@ -315,6 +347,7 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
     const ::Window window = target.getSystemHandle();
     const ScreenArea monitor = monitorOf(target);
     if (managerSupports("_NET_WM_STATE_FULLSCREEN")) {
+        if (on) awaitPlacement(window);
         // The manager covers the monitor the window is on and lifts it over panels; the
         // window stays the same one, so switching away from it never gives it the focus back.
         askForFullscreen(window, on);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/System/Clock.hpp>
 #include <SFML/System/String.hpp>
 #include <SFML/System/Vector2.hpp>
 #include <SFML/Window/ContextSettings.hpp>
@@ -72,9 +73,14 @@ private:
     void setDecorated(unsigned long window, bool framed);
     bool managerSupports(const char* feature);
     void askForFullscreen(unsigned long window, bool on);
+    // Returns once the window manager has shown `window`, the one shown last, in its place,
+    // or a second after it was shown.
+    void awaitPlacement(unsigned long window);
 
     void* display_ = nullptr;  // Display*; Xlib's names stay out of the game's headers
     unsigned long window_ = 0;
     sf::RenderWindow* target_ = nullptr;
     Frame frame_;
+    sf::Vector2i askedCorner_;  // where the window shown last asked its frame to stand
+    sf::Clock shown_;           // since the window was shown last
 };

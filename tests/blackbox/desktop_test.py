@@ -22,7 +22,11 @@ DEFAULT_WINDOW = (480, 320)  # the configured window of the first start
 WINDOWED = "fullscreen: off\n"
 # Seconds a start may take before it counts as hanging; the sanitized build is slower.
 START_WITHIN = 20.0 if "ASAN_OPTIONS" in os.environ else 8.0
+TAP_EFFECT = 2.0  # s a tapped key is given to act before it is tapped again
 STAYS_AWAY = 1.5  # s the game must leave another window in front after the player switched
+# px a window may stand off the centre under weston, which keeps no frame sizes on the window
+# and puts a window that leaves fullscreen back 32 px up and left of where it stood.
+NEAR_CENTRE = 64
 PANEL_COLOUR = (255, 0, 255)
 PANEL_HEIGHT = 30
 # A dock panel, as Xfce's own is. One kept "always on top" (tint2's panel_layer = top) stays
@@ -107,6 +111,22 @@ def press_until(run, key, outcome):
     finally:
         run.xserver.key_up(key)
     run.let_frames_pass()
+
+
+def tap_until(run, key, done, what):
+    """Taps `key` until `done()` holds, where frames cannot be waited for by nudging the
+    pointer: a key held through the game's first frames counts for nothing. Each tap is given
+    time to act, so that the next does not undo it."""
+    deadline = time.monotonic() + h.PATIENCE
+    while True:
+        hold(run, key)
+        settled = time.monotonic() + TAP_EFFECT
+        while time.monotonic() < settled:
+            run.require_running()
+            if done():
+                return
+            time.sleep(0.05)
+        h.check(time.monotonic() < deadline, f"gave up tapping {key} for {what}")
 
 
 def expect_stays_away(run, other):
@@ -225,6 +245,47 @@ def case_xfwm4_panel(game, content):
 
 def case_mutter(game, content):
     play_under(game, content, "mutter")
+
+
+def expect_near_centre(run, size, what):
+    """Weston keeps no frame sizes on the window, so a window counts as centred when it comes
+    to stand within a frame's width of the centre: not in a corner."""
+    bb.expect_placed(run, size, None, what)
+    want = centred((0, 0) + DESKTOP, size)
+    seen = {}
+
+    def near():
+        geometry = run.xserver.geometry(run.window)
+        seen["off"] = geometry and (geometry["X"] - want[0], geometry["Y"] - want[1])
+        return seen["off"] and max(abs(seen["off"][0]), abs(seen["off"][1])) <= NEAR_CENTRE
+
+    try:
+        h.wait_for(f"{what}: the window near the centre", near, timeout=5)
+    except h.Failure:
+        raise h.Failure(f"{what}: the window stands {seen['off']} px off the centre") from None
+    print(f"{what}: {size} {seen['off']} px off the centre")
+
+
+def case_weston(game, content):
+    """Weston's Xwayland, as on a Wayland desktop: a windowed start stands centred; the first
+    start's fullscreen covers the screen, and M gives a window near the centre, not in the
+    corner where weston puts a window that asked for fullscreen before it was placed."""
+    for config in (WINDOWED, None):
+        with h.session(game, DESKTOP, server=h.WestonServer) as run:
+            h.mirror(content, os.path.join(run.cwd, "content"))
+            if config is not None:
+                run.write_config(config)
+                run.start()
+                expect_near_centre(run, DEFAULT_WINDOW, "a windowed start")
+            else:
+                run.start()
+                fullscreen_on(run, (0, 0) + DESKTOP, "the first start")
+                # Moving the pointer crashes Xwayland on weston's headless seat, which has
+                # none, so M is tapped rather than held while frames pass.
+                tap_until(run, "m", lambda: (run.xserver.geometry(run.window) or {}).get(
+                    "WIDTH") == DEFAULT_WINDOW[0], "M to leave fullscreen")
+                expect_near_centre(run, DEFAULT_WINDOW, "M leaves fullscreen")
+            bb.close_normally(run)
 
 
 def two_monitors(xserver):

@@ -178,12 +178,19 @@ class XServer:
     def __init__(self, workdir, width=1280, height=720):
         self.width, self.height = width, height
         self.workdir, self.helpers = workdir, []
-        self.log_path = os.path.join(workdir, "xvfb.log")
+        self.display = self._launch()
+        self.env = helper_environment(self.display)
+        self.xlib = XLib(self.display)
+        self.xlib.auto_repeat_off()
+
+    def _launch(self):
+        """Starts the server; returns its display name."""
+        self.log_path = os.path.join(self.workdir, "xvfb.log")
         read_end, write_end = os.pipe()
         with open(self.log_path, "wb") as log:
             self.proc = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
-                 "-nolisten", "tcp", "-noreset"],
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                 f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-noreset"],
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                 env=helper_environment(os.environ.get("DISPLAY", "")))
         os.close(write_end)
@@ -202,10 +209,7 @@ class XServer:
         if not number.strip().isdigit():
             self.stop()
             raise Failure("Xvfb did not start: " + self.log())
-        self.display = ":" + number.strip().decode()
-        self.env = helper_environment(self.display)
-        self.xlib = XLib(self.display)
-        self.xlib.auto_repeat_off()
+        return ":" + number.strip().decode()
 
     def log(self):
         with open(self.log_path, errors="replace") as f:
@@ -321,12 +325,57 @@ class XServer:
 
     # -- screenshots ----------------------------------------------------------------------
 
-    def screenshot(self):
-        result = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
-                                stdin=subprocess.DEVNULL, capture_output=True, timeout=PATIENCE)
+    def screenshot(self, window="root"):
+        result = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
+                                env=self.env, stdin=subprocess.DEVNULL, capture_output=True,
+                                timeout=PATIENCE)
         if result.returncode != 0:
             raise Failure("import failed: " + result.stderr.decode(errors="replace"))
         return Image.from_ppm(result.stdout)
+
+    def window_image(self, window, geometry):
+        """The pixels of `window`, which stands at `geometry` (xwininfo's fields)."""
+        return self.screenshot().crop(geometry["X"], geometry["Y"], geometry["WIDTH"],
+                                      geometry["HEIGHT"])
+
+
+class WestonServer(XServer):
+    """Weston's headless compositor and its Xwayland: the X server and window manager a game
+    meets on a Wayland desktop. Xwayland has no picture of its root window, so screenshots
+    are of one window at a time."""
+
+    def _launch(self):
+        for program in ("weston", "Xwayland"):
+            check(shutil.which(program), f"{program} is not installed (packages.txt lists it)")
+        self.log_path = os.path.join(self.workdir, "weston.log")
+        runtime = os.path.join(self.workdir, "wayland")
+        os.makedirs(runtime, mode=0o700)
+        # Xwayland's socket folder, which no X server may have made yet on a fresh machine.
+        os.makedirs("/tmp/.X11-unix", exist_ok=True)
+        if os.stat("/tmp/.X11-unix").st_uid == os.getuid():
+            os.chmod("/tmp/.X11-unix", 0o1777)
+        env = dict(helper_environment(""), XDG_RUNTIME_DIR=runtime)
+        with open(self.log_path, "wb") as log:
+            self.proc = subprocess.Popen(
+                ["weston", "--backend=headless-backend.so", "--xwayland", "--idle-time=0",
+                 f"--width={self.width}", f"--height={self.height}", "--socket=skywaltz"],
+                env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                start_new_session=True)
+
+        def listening():
+            if self.proc.poll() is not None:
+                raise Failure("weston ended at once:\n" + self.log())
+            return re.search(r"xserver listening on display (:\d+)", self.log())
+
+        return wait_for("weston's Xwayland", listening).group(1)
+
+    def stop(self):
+        super().stop()
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(self.proc.pid, signal.SIGKILL)  # Xwayland and weston's own clients
+
+    def window_image(self, window, geometry):
+        return self.screenshot(window)
 
 
 # ---------------------------------------------------------------------------------------
@@ -617,8 +666,7 @@ class GameRun:
         """The window's pixels, wherever it stands."""
         geometry = self.xserver.geometry(self.window)
         check(geometry is not None, "the game's window vanished")
-        return self.xserver.screenshot().crop(geometry["X"], geometry["Y"], geometry["WIDTH"],
-                                              geometry["HEIGHT"])
+        return self.xserver.window_image(self.window, geometry)
 
     def let_frames_pass(self):
         """Returns once the game has run an update that began after this call: the picture
@@ -656,12 +704,12 @@ class GameRun:
 
 
 @contextlib.contextmanager
-def session(binary, screen=(1280, 720)):
-    """A scratch directory, a private X server and a game run that are torn down together.
-    A failing test keeps the scratch directory and says where."""
+def session(binary, screen=(1280, 720), server=XServer):
+    """A scratch directory, a private X server (of the class `server`) and a game run that are
+    torn down together. A failing test keeps the scratch directory and says where."""
     scratch = tempfile.mkdtemp(prefix="skywaltz-blackbox-")
     os.chmod(scratch, 0o755)
-    xserver = XServer(scratch, *screen)
+    xserver = server(scratch, *screen)
     run = GameRun(binary, scratch, xserver)
     ok = False
     try:
