@@ -266,12 +266,12 @@ def expect_near_centre(run, size, what):
     print(f"{what}: {size} {seen['off']} px off the centre")
 
 
-def case_weston(game, content):
-    """Weston's Xwayland, as on a Wayland desktop: a windowed start stands centred; the first
-    start's fullscreen covers the screen, and M gives a window near the centre, not in the
-    corner where weston puts a window that asked for fullscreen before it was placed."""
+def under_xwayland(game, content, server):
+    """A windowed start stands centred; the first start's fullscreen covers the screen, and M
+    gives a window near the centre, not in the corner where weston puts a window that asked
+    for fullscreen before it was placed."""
     for config in (WINDOWED, None):
-        with h.session(game, DESKTOP, server=h.WestonServer) as run:
+        with h.session(game, DESKTOP, server=server) as run:
             h.mirror(content, os.path.join(run.cwd, "content"))
             if config is not None:
                 run.write_config(config)
@@ -286,6 +286,14 @@ def case_weston(game, content):
                     "WIDTH") == DEFAULT_WINDOW[0], "M to leave fullscreen")
                 expect_near_centre(run, DEFAULT_WINDOW, "M leaves fullscreen")
             bb.close_normally(run)
+
+
+def case_weston(game, content):
+    under_xwayland(game, content, h.WestonServer)
+
+
+def case_gnome_wayland(game, content):
+    under_xwayland(game, content, h.GnomeWaylandServer)
 
 
 def two_monitors(xserver):

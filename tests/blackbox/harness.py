@@ -8,6 +8,7 @@ import argparse
 import contextlib
 import ctypes
 import os
+import pwd
 import re
 import select
 import shutil
@@ -340,43 +341,82 @@ class XServer:
                                       geometry["HEIGHT"])
 
 
-class WestonServer(XServer):
-    """Weston's headless compositor and its Xwayland: the X server and window manager a game
+class XwaylandServer(XServer):
+    """A headless Wayland compositor and its Xwayland: the X server and window manager a game
     meets on a Wayland desktop. Xwayland has no picture of its root window, so screenshots
     are of one window at a time."""
 
+    programs = ()  # what must be installed, the compositor first
+    displayed = ""  # the pattern of the line in the compositor's log that names the X display
+
+    def command(self):
+        """The compositor's command line."""
+        raise NotImplementedError
+
     def _launch(self):
-        for program in ("weston", "Xwayland"):
+        for program in self.programs:
             check(shutil.which(program), f"{program} is not installed (packages.txt lists it)")
-        self.log_path = os.path.join(self.workdir, "weston.log")
-        runtime = os.path.join(self.workdir, "wayland")
-        os.makedirs(runtime, mode=0o700)
+        name = self.programs[0]
+        self.log_path = os.path.join(self.workdir, name + ".log")
+        self.runtime = os.path.join(self.workdir, "wayland")
+        os.makedirs(self.runtime, mode=0o700)
         # Xwayland's socket folder, which no X server may have made yet on a fresh machine.
         os.makedirs("/tmp/.X11-unix", exist_ok=True)
         if os.stat("/tmp/.X11-unix").st_uid == os.getuid():
             os.chmod("/tmp/.X11-unix", 0o1777)
-        env = dict(helper_environment(""), XDG_RUNTIME_DIR=runtime)
+        env = dict(helper_environment(""), XDG_RUNTIME_DIR=self.runtime)
         with open(self.log_path, "wb") as log:
-            self.proc = subprocess.Popen(
-                ["weston", "--backend=headless-backend.so", "--xwayland", "--idle-time=0",
-                 f"--width={self.width}", f"--height={self.height}", "--socket=skywaltz"],
-                env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                start_new_session=True)
+            self.proc = subprocess.Popen(self.command(), env=env, stdin=subprocess.DEVNULL,
+                                         stdout=log, stderr=log, start_new_session=True)
 
         def listening():
             if self.proc.poll() is not None:
-                raise Failure("weston ended at once:\n" + self.log())
-            return re.search(r"xserver listening on display (:\d+)", self.log())
+                raise Failure(f"{name} ended at once:\n" + self.log())
+            return re.search(self.displayed, self.log())
 
-        return wait_for("weston's Xwayland", listening).group(1)
+        return wait_for(f"{name}'s Xwayland", listening).group(1)
 
     def stop(self):
         super().stop()
         with contextlib.suppress(ProcessLookupError):
-            os.killpg(self.proc.pid, signal.SIGKILL)  # Xwayland and weston's own clients
+            os.killpg(self.proc.pid, signal.SIGKILL)  # Xwayland and the compositor's clients
 
     def window_image(self, window, geometry):
         return self.screenshot(window)
+
+
+class WestonServer(XwaylandServer):
+    programs = ("weston", "Xwayland")
+    displayed = r"xserver listening on display (:\d+)"
+
+    def command(self):
+        return ["weston", "--backend=headless-backend.so", "--xwayland", "--idle-time=0",
+                f"--width={self.width}", f"--height={self.height}", "--socket=skywaltz"]
+
+
+class GnomeWaylandServer(XwaylandServer):
+    """Mutter as GNOME's Wayland session runs it."""
+
+    programs = ("mutter", "Xwayland", "dbus-run-session", "xhost")
+    displayed = r"Using public X11 display (:\d+)"
+
+    def command(self):
+        return ["dbus-run-session", "--", "mutter", "--wayland", "--headless",
+                "--virtual-monitor", f"{self.width}x{self.height}", "--wayland-display=skywaltz"]
+
+    def _launch(self):
+        display = super()._launch()
+        # Mutter's Xwayland asks for its cookie; a GNOME session lets the user's own local
+        # programs in without one, as here.
+        cookies = wait_for("mutter's Xwayland cookie", lambda: [
+            name for name in os.listdir(self.runtime) if name.startswith(".mutter-Xwaylandauth")])
+        env = dict(helper_environment(display),
+                   XAUTHORITY=os.path.join(self.runtime, cookies[0]))
+        wait_for("mutter's Xwayland to let local programs in", lambda: subprocess.run(
+            ["xhost", "+si:localuser:" + pwd.getpwuid(os.getuid()).pw_name], env=env,
+            stdin=subprocess.DEVNULL, capture_output=True, timeout=PATIENCE).returncode == 0,
+            interval=0.2)
+        return display
 
 
 # ---------------------------------------------------------------------------------------
