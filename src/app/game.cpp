@@ -2,6 +2,7 @@
 
 #include "app/settings.hpp"
 #include "scenes/scene.hpp"
+#include "services/desktop.hpp"
 #include "services/pads.hpp"
 
 #include <SFML/System/Clock.hpp>
@@ -106,7 +107,7 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
     if (readSettingsFile(settingsFile, text, std::cerr)) {
         std::istringstream file(text);
         // "auto" is the size of the monitor the window will open on.
-        const ScreenArea monitor = resources.desktop.primaryMonitor();
+        const ScreenArea monitor = resources.desktop->primaryMonitor();
         FirstLines complaints(std::cerr, settingsComplaintsShown);
         std::ostream warnings(&complaints);
         readSettings(file, settingsFile,
@@ -238,7 +239,7 @@ void Game::handleEvents() {
         if (event.type == sf::Event::Resized) resources.fitPicture();
         if (!scenes.empty()) scenes[static_cast<size_t>(currentScene)]->handleEvent(event);
     }
-    if (resources.desktop.closeRequested()) quit();
+    if (resources.desktop->closeRequested()) quit();
     if (lostFocus && window.isOpen()) {
         // Losing focus again while the return to fullscreen is pending restarts its wait.
         if (resources.fullscreen || fullscreenRestorePending) {

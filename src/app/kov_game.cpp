@@ -3,6 +3,7 @@
 #include "app/platform.hpp"
 #include "world/scene_base.hpp"
 
+#include <SFML/Audio/Music.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
 #include <sys/stat.h>
@@ -89,6 +90,6 @@ void KOV_Game::watchSoundDevice(sf::Time elapsed) {
     if (soundDeviceConnected()) return;
     std::cerr << soundLostLine;
     resources.soundDevice = false;
-    resources.music.stop();
+    resources.music->stop();
     soundBank.stopAll();
 }

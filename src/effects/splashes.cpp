@@ -4,7 +4,6 @@
 #include "core/colors.hpp"
 #include "core/sprite_sheet.hpp"
 #include "core/vector_math.hpp"
-#include "services/resources.hpp"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,8 +1,11 @@
 #include "scenes/scene.hpp"
 
 #include "agents/messages.hpp"
+#include "services/compositor.hpp"
 #include "services/input.hpp"
 #include "services/resources.hpp"
+
+#include <SFML/Graphics/RenderWindow.hpp>
 
 #include <algorithm>
 
@@ -113,7 +116,7 @@ void Scene::draw() {
 }
 
 void Scene::present() {
-    resources->compositor.present(resources->layers, *resources->window);
+    resources->compositor->present(resources->layers, *resources->window);
     if (fade > 0.f) resources->window->draw(fadeRect);
 }
 

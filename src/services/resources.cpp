@@ -1,8 +1,16 @@
 #include "services/resources.hpp"
 
+#include "services/compositor.hpp"
+#include "services/desktop.hpp"
 #include "services/letterbox.hpp"
 
+#include <SFML/Audio/Music.hpp>
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
 #include <SFML/Window/ContextSettings.hpp>
+#include <SFML/Window/VideoMode.hpp>
 
 #include <unistd.h>
 #include <cmath>
@@ -31,26 +39,36 @@ bool fileExists(const std::string& path) {
 }
 }  // namespace
 
-Resources::Resources() = default;
+Resources::Resources()
+    : desktop(new DesktopWindow),
+      compositor(new Compositor),
+      text(new sf::Text),
+      music(new sf::Music) {}
 
 Resources::~Resources() {
-    music.stop();
+    music->stop();
     releaseLayers();
     for (sf::Font* font : fonts) delete font;
     fonts.clear();
+    delete music;
+    delete text;
+    // The textures and the compositor's picture go before the window is closed.
+    textures.clear();
+    delete compositor;
+    delete desktop;
 }
 
 void Resources::createWindow(sf::VideoMode mode, sf::Uint32 style) {
     const bool framed = style != sf::Style::None;
-    if (!desktop.open(*window, {mode.width, mode.height}, framed, title, gameContext()))
+    if (!desktop->open(*window, {mode.width, mode.height}, framed, title, gameContext()))
         window->create(mode, title, style, gameContext());
     applyIcon();
-    desktop.show();
+    desktop->show();
 }
 
 void Resources::closeWindow() {
     if (window != nullptr && window->isOpen()) window->close();
-    desktop.close();
+    desktop->close();
 }
 
 void Resources::applyIcon() {
@@ -123,20 +141,20 @@ int Resources::loadFont(const sf::String& name) {
         return -1;
     }
     fonts.push_back(font);
-    text.setFont(*fonts[0]);
-    text.setCharacterSize(fontLoadSize);
+    text->setFont(*fonts[0]);
+    text->setCharacterSize(fontLoadSize);
     return static_cast<int>(fonts.size()) - 1;
 }
 
 bool Resources::openMusic(const sf::String& name, bool loop) {
     const std::string path = (musicDir + name).toAnsiString();
-    if (!fileExists(path) || !music.openFromFile(path)) {
+    if (!fileExists(path) || !music->openFromFile(path)) {
         std::cerr << "skywaltz: cannot open the music " << path << "; the game goes on silently\n";
         return false;
     }
-    music.setLoop(loop);
-    music.setVolume(static_cast<float>(musicVolume));
-    music.play();
+    music->setLoop(loop);
+    music->setVolume(static_cast<float>(musicVolume));
+    music->play();
     return true;
 }
 
@@ -154,7 +172,8 @@ bool Resources::loadIcon(const sf::String& name) {
 
 void Resources::setFullscreen(bool on) {
     if (on == fullscreen) return;
-    desktop.setFullscreen(*window, on, {static_cast<unsigned>(width), static_cast<unsigned>(height)});
+    desktop->setFullscreen(*window, on,
+                           {static_cast<unsigned>(width), static_cast<unsigned>(height)});
     fullscreen = on;
     // The window's own view is the picture's (fitPicture); the world view stays the camera's,
     // so a game that leaves fullscreen as it loses the focus still shows where it stood.
@@ -173,27 +192,27 @@ void Resources::fitPicture() {
 void Resources::drawText(int layer, const sf::String& string, float scale, float rotation,
                          sf::Color color, float x, float y, float originX, float originY) {
     if (fonts.empty()) return;
-    text.setString(string);
-    text.setScale(scale, scale);
-    text.setFillColor(color);
-    text.setOrigin(originX * scale, originY * scale);
-    text.setRotation(rotation);
-    text.setPosition(std::trunc(x), std::trunc(y) + textSize);
-    sf::FloatRect area = text.getGlobalBounds();
+    text->setString(string);
+    text->setScale(scale, scale);
+    text->setFillColor(color);
+    text->setOrigin(originX * scale, originY * scale);
+    text->setRotation(rotation);
+    text->setPosition(std::trunc(x), std::trunc(y) + textSize);
+    sf::FloatRect area = text->getGlobalBounds();
     const float pad = glyphPadding * std::fabs(scale);
     area.left -= pad;
     area.top -= pad;
     area.width += 2.f * pad;
     area.height += 2.f * pad;
-    layers.draw(static_cast<size_t>(layer), text, area);
+    layers.draw(static_cast<size_t>(layer), *text, area);
 }
 
 sf::Vector2f Resources::measureText(int font, const sf::String& string) {
     if (font < 0 || font >= static_cast<int>(fonts.size())) return {0.f, 0.f};
-    text.setFont(*fonts[static_cast<size_t>(font)]);
-    text.setString(string);
-    text.setCharacterSize(textSize);
-    const sf::FloatRect bounds = text.getLocalBounds();
+    text->setFont(*fonts[static_cast<size_t>(font)]);
+    text->setString(string);
+    text->setCharacterSize(textSize);
+    const sf::FloatRect bounds = text->getLocalBounds();
     return {bounds.width, bounds.height};
 }
 

@@ -1,22 +1,28 @@
 #pragma once
 
-#include "services/compositor.hpp"
-#include "services/desktop.hpp"
 #include "services/layers.hpp"
 
-#include <SFML/Audio/Music.hpp>
+#include <SFML/Config.hpp>
+#include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
-#include <SFML/Graphics/RenderTexture.hpp>
-#include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/View.hpp>
 #include <SFML/System/String.hpp>
+#include <SFML/System/Vector2.hpp>
+#include <SFML/Window/WindowStyle.hpp>
 
-#include <cstddef>
-#include <memory>
 #include <vector>
+
+class Compositor;
+class DesktopWindow;
+namespace sf {
+class Font;
+class Music;
+class RenderWindow;
+class Text;
+class VideoMode;
+}  // namespace sf
 
 // Everything the scenes and agents share: the window, the seven render layers, the world
 // view, the sprite sheet and font, the one text object, the music and the settings values.
@@ -62,14 +68,17 @@ public:
     void closeWindow();
 
     sf::RenderWindow* window = nullptr;
-    DesktopWindow desktop;
+    // The desktop window, the compositor, the text and the music live as long as Resources
+    // but are held by pointer, so that this header, which most of the game includes, need
+    // not bring in the window, text and audio headers.
+    DesktopWindow* const desktop;
     Layers layers;
-    Compositor compositor;
+    Compositor* const compositor;
     sf::RenderStates states;
     sf::View view;
     std::vector<sf::Texture> textures;
     std::vector<sf::Font*> fonts;
-    sf::Text text;
+    sf::Text* const text;
     sf::String rootDir, contentDir, spritesDir, musicDir, sfxDir;
     int width = 0;
     int height = 0;
@@ -82,7 +91,7 @@ public:
     int soundVolume = 0;
     int musicVolume = 0;
     int colorDelay = 32;
-    sf::Music music;
+    sf::Music* const music;
     sf::String title = "untitled";
     sf::Image icon;
 

@@ -3,7 +3,6 @@
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
 #include "core/vector_math.hpp"
-#include "services/resources.hpp"
 #include "services/sound_bank.hpp"
 
 #include <cmath>

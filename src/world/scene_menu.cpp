@@ -4,6 +4,8 @@
 #include "services/resources.hpp"
 #include "walkers/player.hpp"
 
+#include <SFML/Audio/Music.hpp>
+
 #include <cstdlib>
 
 namespace {
@@ -44,7 +46,7 @@ bool SceneBase::onMenuAction(int) {
             resources->musicVolume = 0;
             entry.label = musicOff;
         }
-        resources->music.setVolume(static_cast<float>(resources->musicVolume));
+        resources->music->setVolume(static_cast<float>(resources->musicVolume));
     } else {
         layoutEntries(true);
     }

@@ -2,33 +2,14 @@
 
 #include "app/kov_game.hpp"
 #include "scenes/scene.hpp"
+#include "support/scratch_directory.hpp"
 #include "support/test_world.hpp"
 #include "walkers/player.hpp"
 #include "world/scene_base.hpp"
 
-#include <unistd.h>
-#include <cstdlib>
 #include <string>
 
 namespace {
-// Runs a test inside a scratch working directory, so the game finds no content/ there.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        char pattern[] = "/tmp/skywaltz-test-XXXXXX";
-        path = mkdtemp(pattern);
-        char buffer[4096];
-        previous = getcwd(buffer, sizeof buffer);
-        EXPECT_EQ(chdir(path.c_str()), 0);
-    }
-    ~ScratchDirectory() {
-        EXPECT_EQ(chdir(previous.c_str()), 0);
-        std::system(("rm -rf " + path).c_str());
-    }
-    std::string path;
-    std::string previous;
-};
-
 struct FlagScene : Scene {
     void enter() override {
         Scene::enter();

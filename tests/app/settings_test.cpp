@@ -1,6 +1,7 @@
 #include "app/settings.hpp"
 
 #include "app/game.hpp"
+#include "support/scratch_directory.hpp"
 
 #include <gtest/gtest.h>
 #include <SFML/Window/VideoMode.hpp>
@@ -227,17 +228,6 @@ namespace {
 // Runs a test inside a fresh empty working directory, where the game looks for config.txt.
 class SettingsFileTest : public ::testing::Test {
 protected:
-    SettingsFileTest() {
-        char pattern[] = "/tmp/skywaltz-settings-XXXXXX";
-        directory = mkdtemp(pattern);
-        char buffer[4096];
-        previous = getcwd(buffer, sizeof buffer);
-        EXPECT_EQ(chdir(directory.c_str()), 0);
-    }
-    ~SettingsFileTest() override {
-        EXPECT_EQ(chdir(previous.c_str()), 0);
-        std::system(("rm -rf " + directory).c_str());
-    }
     static void writeFile(const std::string& text) { std::ofstream("config.txt") << text; }
     static std::string fileText() {
         std::ifstream in("config.txt");
@@ -253,8 +243,7 @@ protected:
         return s;
     }
 
-    std::string directory;
-    std::string previous;
+    ScratchDirectory scratch;
     Game game;
 };
 }  // namespace

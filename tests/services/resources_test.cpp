@@ -2,8 +2,10 @@
 
 #include "support/test_world.hpp"
 
+#include <SFML/Audio/Music.hpp>
 #include <SFML/Graphics/CircleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Text.hpp>
 
 #include <cmath>
 
@@ -60,18 +62,18 @@ TEST(Resources, LoadsTheGameAssetsAndRefusesMissingOnes) {
     EXPECT_EQ(world.resources.textures.size(), 1u);
     EXPECT_EQ(world.resources.loadFont("font.ttf"), 0);
     EXPECT_EQ(world.resources.loadFont("missing.ttf"), -1);
-    EXPECT_EQ(world.resources.text.getCharacterSize(), 128u);
+    EXPECT_EQ(world.resources.text->getCharacterSize(), 128u);
     EXPECT_FALSE(world.resources.openMusic("missing.ogg", true));
     EXPECT_TRUE(world.resources.openMusic("Skywaltz.ogg", true));
-    EXPECT_TRUE(world.resources.music.getLoop());
+    EXPECT_TRUE(world.resources.music->getLoop());
 }
 
 TEST(Resources, DrawTextPlacesTheTextOnWholePixelsBelowItsY) {
     TestWorld world;
     world.resources.drawText(6, "Resume", 1.f, 0.f, sf::Color::White, 10.7f, 5.2f, 0.f, 0.f);
-    EXPECT_VEC_NEAR(sf::Vector2f(10.f, 21.f), world.resources.text.getPosition());
+    EXPECT_VEC_NEAR(sf::Vector2f(10.f, 21.f), world.resources.text->getPosition());
     world.resources.drawText(6, "Resume", 2.f, 0.f, sf::Color::White, 0.f, 0.f, 3.f, 4.f);
-    EXPECT_VEC_NEAR(sf::Vector2f(6.f, 8.f), world.resources.text.getOrigin());
+    EXPECT_VEC_NEAR(sf::Vector2f(6.f, 8.f), world.resources.text->getOrigin());
 }
 
 TEST(Resources, MeasureTextHalfTruncatesEachHalf) {
@@ -81,7 +83,7 @@ TEST(Resources, MeasureTextHalfTruncatesEachHalf) {
     EXPECT_GT(full.x, 0.f);
     EXPECT_FLOAT_EQ(half.x, std::trunc(full.x * 0.5f));
     EXPECT_FLOAT_EQ(half.y, std::trunc(full.y * 0.5f));
-    EXPECT_EQ(world.resources.text.getCharacterSize(), 16u);
+    EXPECT_EQ(world.resources.text->getCharacterSize(), 16u);
 }
 
 TEST(Resources, LayersStillDrawAfterTheWindowIsRecreatedForFullscreen) {

@@ -10,6 +10,7 @@
 #include "walkers/planet.hpp"
 #include "walkers/player.hpp"
 
+#include <SFML/Audio/Music.hpp>
 #include <SFML/Window/Keyboard.hpp>
 
 #include <cmath>
@@ -259,7 +260,7 @@ TEST_F(SceneBaseTest, PauseMenuMusicEntryTogglesAndKeepsThePause) {
     tapKey(sf::Keyboard::Return);
     EXPECT_EQ(world.resources.musicVolume, 0);
     EXPECT_EQ(scene.entries[2].label, sf::String("Music: Off"));
-    EXPECT_FLOAT_EQ(world.resources.music.getVolume(), 0.f);
+    EXPECT_FLOAT_EQ(world.resources.music->getVolume(), 0.f);
     EXPECT_TRUE(scene.paused);
 }
 
