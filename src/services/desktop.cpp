@@ -26,7 +26,7 @@ constexpr long sourceApplication = 1;  // _NET_WM_STATE request from a normal ap
 const sf::Time frameAnswerWait = sf::seconds(1);
 // How long after showing the window the game waits for the window manager to place it before
 // it asks for fullscreen all the same.
-const sf::Time firstShowWait = sf::seconds(1);
+const sf::Time placementWait = sf::seconds(1);
 // The most a manager's frame puts between a window's asked-for corner and its picture.
 constexpr int widestFrame = 64;  // px
 
@@ -253,7 +253,7 @@ void DesktopWindow::awaitPlacement(unsigned long window) {
     // fullscreen: it lands in the screen's corner. So the request waits until the window
     // stands in the place it asked for, inside the manager's frame.
     Display* display = xDisplay(display_);
-    while (shown_.getElapsedTime() < firstShowWait) {
+    while (shown_.getElapsedTime() < placementWait) {
         XWindowAttributes attributes{};
         int x = 0, y = 0;
         ::Window child = 0;
