@@ -94,6 +94,9 @@ bool displayAvailable() {
 }
 
 void endOnLostDisplay() {
+    // The display is a socket. A frame flushed just after the server died would otherwise be
+    // killed by SIGPIPE before Xlib can read the closed connection and call the handler.
+    signal(SIGPIPE, SIG_IGN);
     XSetIOErrorHandler(endGame);
 }
 

@@ -9,7 +9,8 @@ bool displayAvailable();
 
 // From now on a lost connection to the X server ends the process at once with one line and
 // status 1. Xlib's own handler calls exit(), which tears the audio library down under its
-// streaming thread and aborts. Call before anything opens a display.
+// streaming thread and aborts. A write into the dead connection fails rather than raising
+// SIGPIPE. Call before anything opens a display.
 void endOnLostDisplay();
 
 enum class SoundProbe {
