@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 #include <algorithm>
-#include <cstring>
+#include <initializer_list>
 #include <string>
 
 // Last: Xlib's macros would clash with SFML's names.
@@ -83,6 +83,27 @@ void setAtom(Display* display, ::Window window, const char* name, const char* va
     const Atom item = atom(display, value);
     XChangeProperty(display, window, atom(display, name), XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&item), 1);
+}
+
+// Sends the window manager a request about `window`, as EWMH asks: to the root window.
+void askManager(Display* display, ::Window window, const char* request,
+                std::initializer_list<long> data = {}) {
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = window;
+    message.xclient.message_type = atom(display, request);
+    message.xclient.format = 32;
+    std::copy(data.begin(), data.end(), message.xclient.data.l);
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &message);
+}
+
+// Where `window`'s top-left corner stands on the screen.
+sf::Vector2i cornerOnScreen(Display* display, ::Window window) {
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return {x, y};
 }
 
 // Title, class, client machine and what the window manager may do with it.
@@ -255,14 +276,12 @@ void DesktopWindow::awaitPlacement(unsigned long window) {
     Display* display = xDisplay(display_);
     while (shown_.getElapsedTime() < placementWait) {
         XWindowAttributes attributes{};
-        int x = 0, y = 0;
-        ::Window child = 0;
         if (XGetWindowAttributes(display, window, &attributes) &&
-            attributes.map_state == IsViewable &&
-            XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y,
-                                  &child) &&
-            insideFrame(x - askedCorner_.x) && insideFrame(y - askedCorner_.y))
-            return;
+            attributes.map_state == IsViewable) {
+            const sf::Vector2i corner = cornerOnScreen(display, window);
+            if (insideFrame(corner.x - askedCorner_.x) && insideFrame(corner.y - askedCorner_.y))
+                return;
+        }
         sf::sleep(sf::milliseconds(5));
     }
 }
@@ -291,13 +310,7 @@ void DesktopWindow::setDecorated(unsigned long window, bool framed) {
 DesktopWindow::Frame DesktopWindow::frameOf(unsigned long window) {
     Display* display = xDisplay(display_);
     if (!managerSupports("_NET_REQUEST_FRAME_EXTENTS")) return {};
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = window;
-    request.xclient.message_type = atom(display, "_NET_REQUEST_FRAME_EXTENTS");
-    request.xclient.format = 32;
-    XSendEvent(display, DefaultRootWindow(display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    askManager(display, window, "_NET_REQUEST_FRAME_EXTENTS");
     XFlush(display);
     sf::Clock waited;
     while (waited.getElapsedTime() < frameAnswerWait) {
@@ -329,16 +342,10 @@ bool DesktopWindow::managerSupports(const char* feature) {
 
 void DesktopWindow::askForFullscreen(unsigned long window, bool on) {
     Display* display = xDisplay(display_);
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = window;
-    request.xclient.message_type = atom(display, "_NET_WM_STATE");
-    request.xclient.format = 32;
-    request.xclient.data.l[0] = on ? netWmStateAdd : netWmStateRemove;
-    request.xclient.data.l[1] = static_cast<long>(atom(display, "_NET_WM_STATE_FULLSCREEN"));
-    request.xclient.data.l[3] = sourceApplication;
-    XSendEvent(display, DefaultRootWindow(display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    askManager(display, window, "_NET_WM_STATE",
+               {on ? netWmStateAdd : netWmStateRemove,
+                static_cast<long>(atom(display, "_NET_WM_STATE_FULLSCREEN")), 0,
+                sourceApplication});
 }
 
 void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2u size) {
@@ -399,12 +406,10 @@ ScreenArea DesktopWindow::primaryMonitor() {
 
 ScreenArea DesktopWindow::monitorOf(const sf::RenderWindow& target) {
     const std::vector<ScreenArea> all = monitors();
-    if (all.empty() || !target.isOpen()) return primaryMonitor();
-    Display* display = xDisplay(display_);
-    int x = 0, y = 0;
-    ::Window child = 0;
-    XTranslateCoordinates(display, target.getSystemHandle(), DefaultRootWindow(display), 0, 0, &x,
-                          &y, &child);
+    if (all.empty()) return {};
+    if (!target.isOpen()) return all.front();
+    const sf::Vector2i corner = cornerOnScreen(xDisplay(display_), target.getSystemHandle());
     const sf::Vector2u size = target.getSize();
-    return all[monitorUnder(all, {x, y, static_cast<int>(size.x), static_cast<int>(size.y)}, 0)];
+    return all[monitorUnder(
+        all, {corner.x, corner.y, static_cast<int>(size.x), static_cast<int>(size.y)}, 0)];
 }
