@@ -8,6 +8,7 @@ Exit status 0 passes, 1 fails.
 """
 
 import os
+import shlex
 import shutil
 import sys
 import time
@@ -42,11 +43,12 @@ panel_layer = normal
 panel_background_id = 1
 time1_format = %H:%M
 """
-# How each window manager is started, and whether the test switches away with Alt+Tab.
+# How each window manager is started, whether the test switches away with Alt+Tab, and the
+# option that has it run a command once it has finished starting, where it has one.
 MANAGERS = {
-    "openbox": ("openbox", ["openbox"], True),
-    "xfwm4": ("xfwm4", ["dbus-run-session", "--", "xfwm4", "--compositor=off"], True),
-    "mutter": ("mutter", ["dbus-run-session", "--", "mutter", "--x11", "--replace"], False),
+    "openbox": ("openbox", ["openbox"], True, "--startup"),
+    "xfwm4": ("xfwm4", ["dbus-run-session", "--", "xfwm4", "--compositor=off"], True, None),
+    "mutter": ("mutter", ["dbus-run-session", "--", "mutter", "--x11", "--replace"], False, None),
 }
 
 
@@ -59,24 +61,22 @@ def require_program(name):
 
 
 def start_manager(xserver, name):
-    program, command, _ = MANAGERS[name]
+    """Starts the window manager. One that claims the screen may still be starting (building
+    its font cache) and miss the windows mapped meanwhile: where it can say when it has
+    finished, that is waited for too."""
+    program, command, _, startup_option = MANAGERS[name]
     require_program(program)
+    started = os.path.join(xserver.workdir, name + ".started")
+    if startup_option:
+        command = command + [startup_option, "touch " + shlex.quote(started)]
     xserver.start_helper(name, *command)
-
-    def running():
-        for helper in xserver.helpers:
-            h.check(helper.poll() is None, f"{name} ended: see {name}.log in {xserver.workdir}")
-        return "window id" in xserver.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
-                                          check_status=False).stdout
-
-    h.wait_for(f"{name} to manage the screen", running, interval=0.1)
+    xserver.manager_ready(name, startup_option and (lambda: os.path.exists(started)))
 
 
 def other_window(xserver):
-    """A second window the player can switch to."""
-    xserver.start_helper("xmessage", "xmessage", "-geometry", "300x100+100+100", "another window")
-    return h.wait_for("the other window", lambda: (ids := xserver.windows_named("xmessage"))
-                      and ids[0])
+    """A second window the player can switch to, taken up by the window manager."""
+    return xserver.start_window("xmessage", "xmessage", "xmessage", "-geometry",
+                                "300x100+100+100", "another window")
 
 
 def fullscreen_on(run, area, what):
@@ -191,8 +191,7 @@ def play_under(game, content, manager, panel=False, start_windowed=False):
             config = os.path.join(xserver.workdir, "tint2rc")
             with open(config, "w") as f:
                 f.write(TINT2_CONFIG)
-            xserver.start_helper("tint2", "tint2", "-c", config)
-            h.wait_for("the panel", lambda: xserver.windows_named("tint2"))
+            xserver.start_window("tint2", "tint2", "tint2", "-c", config)
         other = other_window(xserver)
         h.mirror(content, os.path.join(run.cwd, "content"))
         if start_windowed:

@@ -7,6 +7,7 @@ Every wait is a bounded poll on a condition; nothing relies on the machine being
 import argparse
 import contextlib
 import ctypes
+import glob
 import os
 import pwd
 import re
@@ -22,6 +23,11 @@ import time
 # sanitizer build on a busy machine starts and draws many times slower than a release build.
 PATIENCE = float(os.environ.get("SKYWALTZ_BLACKBOX_PATIENCE", "90"))
 DIFFERENCE_RUN = 32  # sampled pixels that difference() compares as one run of bytes
+# Seconds a window manager is given to take a helper's window up before the window is mapped
+# again; a manager still busy starting (building its font cache) can miss a map request.
+TAKE_UP = 10.0
+REMAPS = 2  # times a helper's window is mapped again before the helper is started again
+LOG_TAIL = 1500  # characters of a helper's log a failure message quotes
 TITLE = "SKYWALTZ"
 
 # Variables that belong to the game under test, not to the tools around it.
@@ -49,22 +55,82 @@ def check(condition, message):
         raise Failure(message)
 
 
-def wait_for(what, predicate, timeout=PATIENCE, interval=0.05):
-    """Polls predicate until it returns something truthy and returns that."""
+def wait_for(what, predicate, timeout=PATIENCE, interval=0.05, seen=None):
+    """Polls predicate until it returns something truthy and returns that. A wait that gives
+    up says what `seen()` describes: the state it found instead."""
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
         if value:
             return value
         if time.monotonic() > deadline:
-            raise Failure(f"gave up after {timeout:.0f} s waiting for {what}")
+            saw = f"; saw {seen()}" if seen else ""
+            raise Failure(f"gave up after {timeout:.0f} s waiting for {what}{saw}")
         time.sleep(interval)
+
+
+def log_tail(path):
+    """The end of a helper's log, for a failure message."""
+    try:
+        with open(path, errors="replace") as f:
+            text = f.read()
+    except OSError as error:
+        return f"{os.path.basename(path)}: {error.strerror}"
+    return f"{os.path.basename(path)}:\n{text[-LOG_TAIL:]}"
 
 
 def helper_environment(display):
     env = {k: v for k, v in os.environ.items() if k not in GAME_ONLY_VARIABLES}
     env["DISPLAY"] = display
     return env
+
+
+def lock_owner(lock):
+    """The process id an X server wrote into its lock file, or None."""
+    try:
+        with open(lock) as f:
+            return int(f.read().strip())
+    except (OSError, ValueError):
+        return None
+
+
+def answers(path):
+    """Whether a server listens on the socket at `path`."""
+    with socket.socket(socket.AF_UNIX) as probe:
+        try:
+            probe.connect(path)
+            return True
+        except OSError:
+            return False
+
+
+def left_behind(display):
+    """What a killed X server left of `display`: a lock file whose process is gone, a socket
+    nothing listens on."""
+    number = display.lstrip(":")
+    lock, path = f"/tmp/.X{number}-lock", f"/tmp/.X11-unix/X{number}"
+    pid = lock_owner(lock)
+    return ([lock] if pid is not None and not alive(pid) else []) + (
+        [path] if os.path.exists(path) and not answers(path) else [])
+
+
+def remove_display_leftovers(servers, display):
+    """Removes the lock files and sockets that X servers of ours (`servers`, their process
+    ids, one of them serving `display`) left when they were killed: they would make those
+    displays look taken. A lock goes only when its process is gone, a socket only when
+    nothing listens on it, so a server that has since taken the number keeps its own."""
+    numbers = {display.lstrip(":")}
+    for lock in glob.glob("/tmp/.X*-lock"):
+        pid = lock_owner(lock)
+        if pid in servers and not alive(pid):
+            numbers.add(lock[len("/tmp/.X"):-len("-lock")])
+            with contextlib.suppress(FileNotFoundError):
+                os.unlink(lock)
+    for number in numbers:
+        path = f"/tmp/.X11-unix/X{number}"
+        if os.path.exists(path) and not answers(path):
+            with contextlib.suppress(FileNotFoundError):
+                os.unlink(path)
 
 
 # ---------------------------------------------------------------------------------------
@@ -184,6 +250,10 @@ class XServer:
         self.env = helper_environment(self.display)
         self.xlib = XLib(self.display)
         self.xlib.auto_repeat_off()
+        self._await_window_manager()
+
+    def _await_window_manager(self):
+        """A bare X server has none."""
 
     def _launch(self):
         """Starts the server; returns its display name."""
@@ -227,23 +297,32 @@ class XServer:
     def xdotool(self, *args, check_status=True):
         return self.run("xdotool", *args, check_status=check_status)
 
+    def helper_log(self, name):
+        return os.path.join(self.workdir, name + ".log")
+
     def start_helper(self, name, *args):
         """Starts a program on this server (a window manager, a panel, another window) that is
         stopped with it; its output goes to NAME.log in the scratch directory."""
-        with open(os.path.join(self.workdir, name + ".log"), "wb") as log:
-            self.helpers.append(subprocess.Popen(list(args), env=self.env, cwd=self.workdir,
-                                                 stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                                                 start_new_session=True))
+        with open(self.helper_log(name), "ab") as log:
+            helper = subprocess.Popen(list(args), env=self.env, cwd=self.workdir,
+                                      stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                      start_new_session=True)
+        self.helpers.append(helper)
+        return helper
+
+    @staticmethod
+    def end_helper(helper):
+        if helper.poll() is None:
+            os.killpg(helper.pid, signal.SIGTERM)
+            try:
+                helper.wait(timeout=PATIENCE)
+            except subprocess.TimeoutExpired:
+                os.killpg(helper.pid, signal.SIGKILL)
+                helper.wait()
 
     def stop(self):
         for helper in reversed(getattr(self, "helpers", [])):
-            if helper.poll() is None:
-                os.killpg(helper.pid, signal.SIGTERM)
-                try:
-                    helper.wait(timeout=PATIENCE)
-                except subprocess.TimeoutExpired:
-                    os.killpg(helper.pid, signal.SIGKILL)
-                    helper.wait()
+            self.end_helper(helper)
         if getattr(self, "xlib", None):
             self.xlib.close()
         if self.proc.poll() is None:
@@ -253,6 +332,8 @@ class XServer:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 self.proc.wait()
+        if getattr(self, "display", None):
+            remove_display_leftovers({self.proc.pid}, self.display)
 
     def crash(self, sig=signal.SIGKILL):
         """The X server goes away under its clients. Our own connection is abandoned, not
@@ -261,12 +342,93 @@ class XServer:
             self.xlib.display = None
         self.proc.send_signal(sig)
         self.proc.wait(timeout=PATIENCE)
+        remove_display_leftovers({self.proc.pid}, self.display)
+
+    # -- helpers' windows -----------------------------------------------------------------
+
+    def client_list(self):
+        """The windows the window manager manages (_NET_CLIENT_LIST)."""
+        result = self.run("xprop", "-root", "_NET_CLIENT_LIST", check_status=False)
+        return [int(window, 16) for window in re.findall(r"0x[0-9a-f]+", result.stdout)]
+
+    def map_state(self, window):
+        result = self.run("xwininfo", "-id", str(window), check_status=False)
+        match = re.search(r"Map State:\s*(\w+)", result.stdout)
+        return match.group(1) if match else "gone"
+
+    def manager_ready(self, name, says_started=None):
+        """Waits until the window manager `name` (a helper) has claimed the screen and, where
+        it can say so, has finished starting: `says_started()` holds."""
+        def ready():
+            for helper in self.helpers:
+                check(helper.poll() is None, f"{name} ended:\n{log_tail(self.helper_log(name))}")
+            claimed = "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                              check_status=False).stdout
+            return claimed and (says_started is None or says_started())
+
+        wait_for(f"{name} to manage the screen", ready, interval=0.1,
+                 seen=lambda: log_tail(self.helper_log(name)))
+
+    def start_window(self, name, title, *command):
+        """Starts a helper (`command`, logged as NAME.log) whose window is titled `title`, and
+        returns the window once the window manager has taken it up: listed in
+        _NET_CLIENT_LIST and viewable. A window not taken up is mapped again, and after
+        REMAPS of those the helper is started again."""
+        state = {"helper": self.start_helper(name, *command), "nudged": time.monotonic(),
+                 "remaps": 0, "windows": {}}
+
+        def taken_up():
+            windows = self.windows_titled(title)
+            listed = self.client_list()
+            state["windows"] = {w: self.map_state(w) for w in windows}
+            state["listed"] = listed
+            for window, mapped in state["windows"].items():
+                if window in listed and mapped == "IsViewable":
+                    return window
+            if state["helper"].poll() is not None or time.monotonic() > state["nudged"] + TAKE_UP:
+                self._nudge(name, command, state)
+            return None
+
+        def seen():
+            return (f"{name}'s windows (map state) {state['windows']}, _NET_CLIENT_LIST "
+                    f"{state.get('listed')}, {state['remaps']} maps again;\n"
+                    + "\n".join(log_tail(path) for path in self._logs()))
+
+        return wait_for(f"the window manager to take up {name}'s window", taken_up,
+                        interval=0.1, seen=seen)
+
+    def _nudge(self, name, command, state):
+        """Maps a helper's windows again (unmapped first, where the manager missed a window
+        that is up), or once that has not helped, starts the helper again."""
+        state["nudged"] = time.monotonic()
+        running = state["helper"].poll() is None
+        if running and not state["windows"]:
+            return  # the helper is slow to open its window, not the manager to take it up
+        if running and state["remaps"] < REMAPS:
+            state["remaps"] += 1
+            print(f"{name}'s window was not taken up; mapping it again: {state['windows']}")
+            for window, mapped in state["windows"].items():
+                if mapped == "IsViewable":
+                    self.xdotool("windowunmap", "--sync", str(window), check_status=False)
+                self.xdotool("windowmap", str(window), check_status=False)
+            return
+        print(f"{name}'s window was not taken up; starting {name} again")
+        self.end_helper(state["helper"])
+        self.helpers.remove(state["helper"])
+        state.update(helper=self.start_helper(name, *command), remaps=0)
+
+    def _logs(self):
+        return sorted(os.path.join(self.workdir, name) for name in os.listdir(self.workdir)
+                      if name.endswith(".log"))
 
     # -- windows --------------------------------------------------------------------------
 
     def windows_named(self, title):
-        result = self.xdotool("search", "--onlyvisible", "--name", f"^{title}$",
-                              check_status=False)
+        """The visible windows titled `title`."""
+        return self.windows_titled(title, "--onlyvisible")
+
+    def windows_titled(self, title, *options):
+        result = self.xdotool("search", *options, "--name", f"^{title}$", check_status=False)
         return [int(w) for w in result.stdout.split()]
 
     def geometry(self, window):
@@ -376,10 +538,20 @@ class XwaylandServer(XServer):
 
         return wait_for(f"{name}'s Xwayland", listening).group(1)
 
+    def _await_window_manager(self):
+        """The compositor manages X windows once its window manager has started on Xwayland,
+        after Xwayland: a window mapped before that is never shown."""
+        self.manager_ready(self.programs[0])
+
     def stop(self):
+        group = processes_in_group(self.proc.pid)
         super().stop()
         with contextlib.suppress(ProcessLookupError):
             os.killpg(self.proc.pid, signal.SIGKILL)  # Xwayland and the compositor's clients
+        with contextlib.suppress(Failure):  # a process that lingers keeps its lock
+            wait_for("the compositor's processes to end",
+                     lambda: not any(alive(pid) for pid in group), timeout=10)
+        remove_display_leftovers(group, self.display)
 
     def window_image(self, window, geometry):
         return self.screenshot(window)
@@ -435,8 +607,8 @@ class SoundServer:
         os.makedirs(runtime, mode=0o700)
         self.socket = os.path.join(home, "socket")
         self.log_path = os.path.join(home, "pulseaudio.log")
-        env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime,
-                   XDG_CONFIG_HOME=os.path.join(home, "config"))
+        self.env = env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime,
+                              XDG_CONFIG_HOME=os.path.join(home, "config"))
         # -n: none of the machine's own modules; as root it only warns that it should not run.
         with open(self.log_path, "wb") as log:
             self.proc = subprocess.Popen(
@@ -444,19 +616,18 @@ class SoundServer:
                  "--use-pid-file=no", "-L", "module-null-sink",
                  "-L", f"module-native-protocol-unix socket={self.socket} auth-anonymous=1"],
                 env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        wait_for("the sound server to listen", self._listening)
         self.game_env = {"PULSE_SERVER": "unix:" + self.socket, "ALSOFT_DRIVERS": "pulse"}
+        wait_for("the sound server to answer", self._answering, interval=0.1,
+                 seen=lambda: log_tail(self.log_path))
 
-    def _listening(self):
+    def _answering(self):
+        """The socket takes connections as soon as it is made; a client's question answered
+        means the server has finished starting."""
         if self.proc.poll() is not None:
-            with open(self.log_path, errors="replace") as f:
-                raise Failure("pulseaudio ended at once:\n" + f.read())
-        with socket.socket(socket.AF_UNIX) as probe:
-            try:
-                probe.connect(self.socket)
-                return True
-            except OSError:
-                return False
+            raise Failure("pulseaudio ended at once:\n" + log_tail(self.log_path))
+        return answers(self.socket) and subprocess.run(
+            ["pactl", "info"], env=dict(self.env, **self.game_env), stdin=subprocess.DEVNULL,
+            capture_output=True, timeout=PATIENCE).returncode == 0
 
     def kill(self):
         self.proc.kill()
@@ -471,28 +642,38 @@ class SoundServer:
             self.kill()
 
 
-def children_of(pid):
-    """The processes whose parent is `pid`."""
+def process_fields(pid):
+    """The fields of /proc/PID/stat after the command's name (state, parent, process group,
+    ...), or None once the process is gone."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()
+    except (OSError, IndexError):
+        return None
+
+
+def processes_with(field, value):
+    """The processes whose stat field `field` (1 parent, 2 process group) is `value`."""
     found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/stat") as f:
-                if int(f.read().rsplit(")", 1)[1].split()[1]) == pid:
-                    found.append(int(entry))
-        except (OSError, IndexError, ValueError):
-            pass
+    for entry in filter(str.isdigit, os.listdir("/proc")):
+        fields = process_fields(entry)
+        if fields and int(fields[field]) == value:
+            found.append(int(entry))
     return found
+
+
+def children_of(pid):
+    return processes_with(1, pid)
+
+
+def processes_in_group(group):
+    return {group, *processes_with(2, group)}
 
 
 def alive(pid):
     """Whether the process exists and is not a zombie."""
-    try:
-        with open(f"/proc/{pid}/stat") as f:
-            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
-    except OSError:
-        return False
+    fields = process_fields(pid)
+    return fields is not None and fields[0] != "Z"
 
 
 # ---------------------------------------------------------------------------------------
@@ -654,8 +835,7 @@ class GameRun:
 
     def cpu_seconds(self):
         """User and system time the game has used so far."""
-        with open(f"/proc/{self.proc.pid}/stat") as f:
-            fields = f.read().rsplit(")", 1)[1].split()
+        fields = process_fields(self.proc.pid)
         return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
     def running(self):

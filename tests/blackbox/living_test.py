@@ -120,6 +120,8 @@ def case_display_lost(game, content, launcher):
                     f"attempt {attempt + 1}: not one line about the display:\n{run.stderr()}")
             cores = glob.glob(os.path.join(run.cwd, "core*"))
             h.check(not cores, f"attempt {attempt + 1}: a core was left: {cores}")
+        left = h.left_behind(run.xserver.display)
+        h.check(not left, f"attempt {attempt + 1}: the killed server left {left}")
     print(f"{DISPLAY_KILLS} X servers killed: status 1 and one line each time")
 
 
