@@ -68,9 +68,9 @@ def tool_environment():
     return env
 
 
-def run(args, env=None):
+def run(args, env=None, timeout=h.PATIENCE):
     result = subprocess.run(args, env=env or tool_environment(), stdin=subprocess.DEVNULL,
-                            capture_output=True, text=True, timeout=h.PATIENCE)
+                            capture_output=True, text=True, timeout=timeout)
     return result
 
 
@@ -333,7 +333,8 @@ LEFT_TO_SYSTEM = ("libc.so", "libm.so", "libGL.so", "libGLX.so", "libX11.so", "l
 
 
 def unpack_portable(script, build, scratch):
-    result = run(["sh", script, build, os.path.join(scratch, "packed")])
+    # Packing reads the whole build's content and, on a busy machine, takes a while.
+    result = run(["sh", script, build, os.path.join(scratch, "packed")], timeout=3 * h.PATIENCE)
     check(result.returncode == 0, f"{script} failed:\n{result.stdout}{result.stderr}")
     archive = result.stdout.strip().splitlines()[-1]
     check(re.fullmatch(r".*/skywaltz-\d+\.\d+\.\d+-linux-x86_64\.tar\.gz", archive),
