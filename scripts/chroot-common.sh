@@ -51,15 +51,18 @@ bootstrap() {
   tarball=${CACHE:+$CACHE/$name.tar}
   if [ -n "$tarball" ] && [ -f "$tarball" ]; then
     tar -xpf "$tarball" -C "$target"
-    return
+  else
+    mirror=$(apt_mirror)
+    debootstrap "$@" "$suite" "$target" "$mirror" > "$log" 2>&1 ||
+      { tail -n 20 "$log" >&2; return 1; }
+    if [ -n "$tarball" ]; then
+      mkdir -p "$CACHE"
+      tar -cpf "$tarball.new" -C "$target" . && mv "$tarball.new" "$tarball"
+    fi
   fi
-  mirror=$(apt_mirror)
-  debootstrap "$@" "$suite" "$target" "$mirror" > "$log" 2>&1 ||
-    { tail -n 20 "$log" >&2; return 1; }
-  if [ -n "$tarball" ]; then
-    mkdir -p "$CACHE"
-    tar -cpf "$tarball.new" -C "$target" . && mv "$tarball.new" "$tarball"
-  fi
+  # Indexing every manual page the Build-Depends bring took twenty minutes of a busy machine;
+  # nobody reads them in a chroot.
+  echo "man-db man-db/auto-update boolean false" | in_chroot "$target" debconf-set-selections
 }
 
 # Runs a command inside ROOT as root, with a clean environment.
