@@ -32,7 +32,7 @@ endif
 export SOURCE_DATE_EPOCH
 
 .PHONY: all deps configure build asan run test soak fuzz bench install package source-package \
-        reproducible chroot-package sheet-preview clean
+        reproducible chroot-package portable test-portable test-trixie sheet-preview clean
 
 all: build
 
@@ -88,9 +88,35 @@ source-package: deps
 reproducible: deps
 	JOBS=$(JOBS) sh scripts/check-reproducible
 
-# The source package built in a fresh Debian 12 chroot and checked by lintian; needs root.
+# The source package built in a fresh Debian chroot and checked by lintian; needs root.
+# SUITE=trixie builds it for Debian 13 (SFML 2.6) instead of Debian 12.
+SUITE      ?= bookworm
 chroot-package: deps
-	sh scripts/build-in-chroot $(BUILD)/chroot
+	SUITE=$(SUITE) sh scripts/build-in-chroot $(BUILD)/chroot-$(SUITE)
+
+# The chroot targets below keep their debootstrapped bases here between runs.
+CHROOT_CACHE ?= $(BUILD)/chroot-cache
+
+# The game for every Linux desktop without apt, $(BUILD)/skywaltz-<version>-linux-x86_64.tar.gz,
+# built in a Debian 11 chroot so that it runs on glibc 2.31 and later; needs root.
+portable: deps
+	CACHE=$(CHROOT_CACHE) sh scripts/build-portable $(BUILD)
+
+# The portable archive played in clean chroots of Debian 11, 12 and 13 that hold only a
+# minimal desktop; needs root. Slow, so not part of `make test`.
+test-portable: portable
+	for suite in bullseye bookworm trixie; do \
+	  CACHE=$(CHROOT_CACHE) sh scripts/play-in-chroot $$suite \
+	    $$(ls -t $(BUILD)/skywaltz-*-linux-x86_64.tar.gz | head -n 1) $(BUILD)/portable/$$suite \
+	    || exit 1; \
+	done
+
+# Debian 13's package: built in a fresh trixie chroot, installed with apt into another clean
+# one and played there; needs root. Slow, so not part of `make test`.
+test-trixie: deps
+	$(MAKE) --no-print-directory chroot-package SUITE=trixie
+	CACHE=$(CHROOT_CACHE) sh scripts/play-in-chroot trixie \
+	  $$(ls $(BUILD)/chroot-trixie/skywaltz_*.deb | grep -v dbgsym) $(BUILD)/chroot-trixie/play
 
 # New inputs go to the build tree; the committed corpus only seeds the run.
 fuzz: deps

@@ -5,10 +5,13 @@ home folder. Every wait is a bounded poll.
 
 usage: install_test.py prefix <cmake> <build tree> <scratch parent>
        install_test.py package <cpack> <build tree> <scratch parent>
+       install_test.py portable <scripts/portable> <build tree> <scratch parent>
 
 prefix: `cmake --install` into a scratch prefix, the layout of `make install`.
 package: builds the Debian package, requires lintian to find neither error nor warning in
 it, and unpacks it into a scratch root, which stands for the player's /.
+portable: packs the portable archive from the build tree with this machine's libraries and
+unpacks it into a scratch folder; its ./skywaltz is the launcher.
 """
 
 import glob
@@ -18,6 +21,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tarfile
 import tempfile
 import time
 
@@ -43,18 +47,19 @@ class Layout:
     """Where one installation put the game: `root` is its prefix on this machine, and
     `prefix` the same folder as the player's machine sees it."""
 
-    def __init__(self, root, prefix, programs, content, font_link):
+    def __init__(self, root, prefix, programs, content, font_link, launcher=None):
         self.root = root
         self.prefix = prefix
         self.programs = programs
         self.content = content
         self.font_link = font_link
+        self.launcher_path = launcher or os.path.join(programs, "skywaltz-launcher")
 
     def path(self, relative):
         return os.path.join(self.root, relative)
 
     def launcher(self):
-        return self.path(os.path.join(self.programs, "skywaltz-launcher"))
+        return self.path(self.launcher_path)
 
 
 def tool_environment():
@@ -63,9 +68,9 @@ def tool_environment():
     return env
 
 
-def run(args, env=None):
+def run(args, env=None, timeout=h.PATIENCE):
     result = subprocess.run(args, env=env or tool_environment(), stdin=subprocess.DEVNULL,
-                            capture_output=True, text=True, timeout=h.PATIENCE)
+                            capture_output=True, text=True, timeout=timeout)
     return result
 
 
@@ -317,6 +322,57 @@ def install_prefix(cmake, build, scratch):
 
 
 # ---------------------------------------------------------------------------------------
+# The portable folder
+
+# What lib/ must bring along, and what it must leave to the player's system.
+BUNDLED = ("libsfml-graphics.so", "libsfml-window.so", "libsfml-system.so", "libsfml-audio.so",
+           "libSDL2-2.0.so", "libopenal.so", "libfreetype.so", "libogg.so", "libvorbis.so",
+           "libFLAC.so")
+LEFT_TO_SYSTEM = ("libc.so", "libm.so", "libGL.so", "libGLX.so", "libX11.so", "libxcb.so",
+                  "libpulse.so", "libasound.so", "libudev.so", "libz.so")
+
+
+def unpack_portable(script, build, scratch):
+    # Packing reads the whole build's content and, on a busy machine, takes a while.
+    result = run(["sh", script, build, os.path.join(scratch, "packed")], timeout=3 * h.PATIENCE)
+    check(result.returncode == 0, f"{script} failed:\n{result.stdout}{result.stderr}")
+    archive = result.stdout.strip().splitlines()[-1]
+    check(re.fullmatch(r".*/skywaltz-\d+\.\d+\.\d+-linux-x86_64\.tar\.gz", archive),
+          f"the archive is named {archive}")
+    with tarfile.open(archive) as tar:
+        tops = {member.name.split("/")[0] for member in tar.getmembers()}
+        check(tops == {os.path.basename(archive)[:-len(".tar.gz")]},
+              f"the archive holds more than one folder: {sorted(tops)}")
+        tar.extractall(os.path.join(scratch, "unpacked"))
+    folder = os.path.join(scratch, "unpacked", tops.pop())
+    return Layout(folder, folder, "bin", "content", font_link=False, launcher="skywaltz")
+
+
+def check_portable(layout, build):
+    for program in ("skywaltz", "bin/skywaltz", "bin/skywaltz-launcher"):
+        check(os.access(layout.path(program), os.X_OK), f"{program} is not in the folder")
+    check_content(layout, build)
+    libraries = os.listdir(layout.path("lib"))
+    for wanted in BUNDLED:
+        check(any(name.startswith(wanted) for name in libraries), f"lib/ lacks {wanted}")
+    for system in LEFT_TO_SYSTEM:
+        check(not any(name.startswith(system) for name in libraries), f"lib/ holds {system}")
+    check(os.path.isfile(layout.path("lib/cxx/libstdc++.so.6")), "lib/cxx has no C++ runtime")
+
+    dynamic = run(["readelf", "-d", layout.path("bin/skywaltz")]).stdout
+    check("(RUNPATH)" in dynamic and "[$ORIGIN/../lib]" in dynamic,
+          f"the game's run path is not $ORIGIN/../lib:\n{dynamic}")
+    found = run(["ldd", layout.path("bin/skywaltz")]).stdout
+    check("not found" not in found, f"ldd misses libraries:\n{found}")
+    lib = os.path.realpath(layout.path("lib"))
+    for line in found.splitlines():
+        parts = line.split()
+        if len(parts) >= 3 and parts[1] == "=>" and parts[0] in libraries:
+            check(os.path.realpath(os.path.dirname(parts[2])) == lib,
+                  f"ldd finds {parts[0]} outside lib/: {line.strip()}")
+
+
+# ---------------------------------------------------------------------------------------
 # A player's starts
 
 
@@ -352,11 +408,18 @@ def main():
     if mode == "package":
         layout = unpack_package(tool, build, scratch)
         starts = (first_start,)
+    elif mode == "portable":
+        layout = unpack_portable(tool, build, scratch)
+        starts = (first_start, own_settings)
     else:
         layout = install_prefix(tool, build, scratch)
         starts = (first_start, own_settings)
-    check_tree(layout, build)
-    print("installed tree, manual page, desktop entry and metainfo: fine")
+    if mode == "portable":
+        check_portable(layout, build)
+        print("portable folder, its libraries and their run path: fine")
+    else:
+        check_tree(layout, build)
+        print("installed tree, manual page, desktop entry and metainfo: fine")
 
     xserver = h.XServer(scratch, *SCREEN)
     try:
