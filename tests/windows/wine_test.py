@@ -111,6 +111,11 @@ def unpack(package, folder):
 
 def start_game(run, package, config=None, extra=None):
     unpack(package, run.cwd)
+    launch(run, config, extra)
+
+
+def launch(run, config=None, extra=None):
+    """Starts the unpacked skywaltz.exe in its own folder."""
     if config is not None:
         run.write_config(config)
     run.binary = os.path.join(run.cwd, "skywaltz.exe")
@@ -175,12 +180,26 @@ def case_fullscreen_high_dpi(package, content, setup, template):
         bb.quit_from_menu(run, bb.DEFAULT_VIEW)
 
 
+def message_box(run):
+    """A window titled as the game's that is not the game's window."""
+    for window in run.xserver.windows_named(h.TITLE):
+        geometry = run.xserver.geometry(window)
+        if geometry and (geometry["WIDTH"], geometry["HEIGHT"]) != bb.WINDOW:
+            return window
+    return None
+
+
 def case_missing_sprite_sheet(package, content, setup, template):
-    """Without its sprite sheet the game says so on the console and ends with status 1."""
+    """Without its sprite sheet the game says so on the console and in a message box, and
+    ends with status 1 once the box is closed."""
     with wine_session(template) as run:
         unpack(package, run.cwd)
         os.unlink(os.path.join(run.cwd, "content", "sprites", "sprites.png"))
-        start_game(run, package, bb.WINDOWED)
+        launch(run, bb.WINDOWED)
+        box = h.wait_for("the message box", lambda: run.require_running() or message_box(run))
+        bb.keep_evidence(run, run.xserver.screenshot(), "message-box")
+        run.xserver.xdotool("windowfocus", "--sync", str(box), check_status=False)
+        run.xserver.xdotool("key", "--window", str(box), "Return")
         status = run.wait_exit()
         h.check(status == 1, f"status {status} instead of 1:\n{run.stderr()}")
         lines = [line for line in run.game_lines() if "sprites.png" in line]
