@@ -6,17 +6,21 @@
 #include <gtest/gtest.h>
 #include <SFML/Window/VideoMode.hpp>
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 // Found by argument lookup, so outside the anonymous namespace; static keeps them to this file.
 static bool operator==(const Settings& a, const Settings& b) {
@@ -258,8 +262,7 @@ TEST_F(SettingsFileTest, MissingEmptyOrUnreadableFileGivesTheDefaults) {
 
 TEST_F(SettingsFileTest, WhatIsNotARegularFileOfBoundedSizeGivesTheDefaultsAndOneLine) {
     const auto loadAfter = [this](const char* what, auto makeFile) {
-        std::remove("config.txt");
-        rmdir("config.txt");
+        std::filesystem::remove("config.txt");
         ASSERT_TRUE(makeFile()) << what;
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(load(), Settings{}) << what;
@@ -267,33 +270,35 @@ TEST_F(SettingsFileTest, WhatIsNotARegularFileOfBoundedSizeGivesTheDefaultsAndOn
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << what << ": " << errors;
         EXPECT_EQ(errors.rfind("skywaltz: config.txt ", 0), 0u) << what << ": " << errors;
     };
-    loadAfter("a folder", [] { return mkdir("config.txt", 0700) == 0; });
+    loadAfter("a folder", [] { return std::filesystem::create_directory("config.txt"); });
+#ifndef _WIN32  // Windows has no FIFOs among its files and no /dev/zero
     loadAfter("a FIFO", [] { return mkfifo("config.txt", 0600) == 0; });
     loadAfter("a link to /dev/zero", [] { return symlink("/dev/zero", "config.txt") == 0; });
+#endif
     // Sparse: larger than the limit on disk without the bytes being written.
     loadAfter("too large a file", [] {
         writeFile("fullscreen: off");
-        return truncate("config.txt", static_cast<off_t>(settingsFileLimit) + 1) == 0;
+        std::error_code error;
+        std::filesystem::resize_file("config.txt", settingsFileLimit + 1, error);
+        return !error;
     });
     std::remove("config.txt");
 }
 
 TEST(SettingsFileRead, ReadsAFileOfTheLimitAndNotOneByteMore) {
-    char pattern[] = "/tmp/skywaltz-settings-XXXXXX";
-    const int fd = mkstemp(pattern);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    const ScratchDirectory scratch;
+    const char* file = "limit.txt";
     const std::string body = "music: 5 ";
-    std::ofstream(pattern) << body;
+    std::ofstream(file) << body;
     std::string text;
     std::ostringstream warnings;
-    EXPECT_TRUE(readSettingsFile(pattern, text, warnings, body.size()));
+    EXPECT_TRUE(readSettingsFile(file, text, warnings, body.size()));
     EXPECT_EQ(text, body);
-    std::ofstream(pattern, std::ios::app) << "x";
-    EXPECT_FALSE(readSettingsFile(pattern, text, warnings, body.size()));
+    std::ofstream(file, std::ios::app) << "x";
+    EXPECT_FALSE(readSettingsFile(file, text, warnings, body.size()));
     EXPECT_TRUE(text.empty());
     EXPECT_NE(warnings.str().find("larger than"), std::string::npos) << warnings.str();
-    std::remove(pattern);
+    std::remove(file);
 }
 
 TEST_F(SettingsFileTest, LoadReadsTheFileAndReportsBadValuesOnStandardError) {

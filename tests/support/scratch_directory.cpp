@@ -2,23 +2,37 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <stdexcept>
+#include <system_error>
+
+namespace fs = std::filesystem;
 
 ScratchDirectory::ScratchDirectory() {
-    char pattern[] = "/tmp/skywaltz-test-XXXXXX";
-    // Both calls give a null pointer on failure, which no std::string may be made from.
-    const char* made = mkdtemp(pattern);
-    if (made == nullptr) throw std::runtime_error("cannot make a scratch folder in /tmp");
-    path = made;
-    char buffer[4096];
-    const char* here = getcwd(buffer, sizeof buffer);
-    previous = here != nullptr ? here : "/";
-    EXPECT_EQ(chdir(path.c_str()), 0);
+    std::error_code error;
+    const fs::path base = fs::temp_directory_path(error);
+    if (error) throw std::runtime_error("no folder for temporary files: " + error.message());
+    std::random_device seed;
+    std::mt19937 pick(seed());
+    fs::path made;
+    // A fresh name each try: create_directory is false when the folder already exists.
+    for (int attempt = 0; attempt < 100 && made.empty(); ++attempt) {
+        const fs::path candidate = base / ("skywaltz-test-" + std::to_string(pick()));
+        if (fs::create_directory(candidate, error)) made = candidate;
+    }
+    if (made.empty()) throw std::runtime_error("cannot make a scratch folder in " + base.string());
+    path = made.string();
+    const fs::path here = fs::current_path(error);
+    previous = error ? fs::path("/").string() : here.string();
+    fs::current_path(made, error);
+    EXPECT_FALSE(error) << error.message();
 }
 
 ScratchDirectory::~ScratchDirectory() {
-    EXPECT_EQ(chdir(previous.c_str()), 0);
-    std::system(("rm -rf " + path).c_str());
+    std::error_code error;
+    fs::current_path(previous, error);
+    EXPECT_FALSE(error) << error.message();
+    fs::remove_all(path, error);
 }
