@@ -1,8 +1,9 @@
 #include "app/game.hpp"
 
 #include "app/settings.hpp"
+#include "platform/desktop.hpp"
+#include "platform/files.hpp"
 #include "scenes/scene.hpp"
-#include "services/desktop.hpp"
 #include "services/pads.hpp"
 
 #include <SFML/System/Clock.hpp>
@@ -11,14 +12,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
 
 namespace {
-constexpr const char* settingsFile = "config.txt";
 constexpr float fullscreenRestoreDelay = 0.1f;       // s of focused time before fullscreen returns
 const sf::Time longestStep = sf::milliseconds(100);  // the most one frame simulates
 constexpr int screenLayer = 6;
@@ -103,6 +102,10 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
                         int& soundVolume, bool& screenShake, int& colorDelay) {
     Settings settings;
     settings.autoResolution = autoResolution;
+    const SettingsPlace place = settingsPlace();
+    const std::string& settingsFile = place.path;
+    if (place.writeDefaults && pathKind(settingsFile) == PathKind::missing)
+        writeWholeFile(settingsFile, writeSettings(settings));
     std::string text;
     if (readSettingsFile(settingsFile, text, std::cerr)) {
         std::istringstream file(text);
@@ -137,8 +140,7 @@ void Game::saveSettings() {
     settings.screenShake = resources.screenShake;
     settings.colorDelay = resources.colorDelay;
     settings.autoResolution = autoResolution;
-    std::ofstream file(settingsFile, std::ios::trunc);
-    file << writeSettings(settings);
+    writeWholeFile(settingsPlace().path, writeSettings(settings));
 }
 
 int Game::run() {

@@ -1,12 +1,12 @@
 #include "app/kov_game.hpp"
 
-#include "app/platform.hpp"
+#include "platform/files.hpp"
+#include "platform/platform.hpp"
 #include "world/scene_base.hpp"
 
 #include <SFML/Audio/Music.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
-#include <sys/stat.h>
 #include <iostream>
 #include <string>
 
@@ -27,14 +27,15 @@ void loadSounds(SoundBank& bank, const Resources& resources) {
 std::string contentProblem(const Resources& resources) {
     std::string path = resources.contentDir.toAnsiString();
     path.pop_back();  // the separator
-    struct stat entry {};
-    if (lstat(path.c_str(), &entry) != 0) return "";
-    struct stat target {};
-    if (S_ISLNK(entry.st_mode) && stat(path.c_str(), &target) != 0)
-        return path + " is a link to nothing; it should lead to the game's content folder";
-    if (stat(path.c_str(), &target) == 0 && !S_ISDIR(target.st_mode))
-        return path + " is not a folder; it should be the game's content folder";
-    return "";
+    switch (pathKind(path)) {
+        case PathKind::missing:
+        case PathKind::folder:
+            return "";
+        case PathKind::brokenLink:
+            return path + " is a link to nothing; it should lead to the game's content folder";
+        default:
+            return path + " is not a folder; it should be the game's content folder";
+    }
 }
 
 void refuseWithoutSpriteSheet(const Resources& resources) {
@@ -44,17 +45,18 @@ void refuseWithoutSpriteSheet(const Resources& resources) {
         if (memoryLimited())
             reportOutOfMemory();
         else
-            std::cerr << "skywaltz: cannot start: OpenGL is not available (its driver did not load)\n";
+            reportFatal(
+                "skywaltz: cannot start: OpenGL is not available (its driver did not load)");
         return;
     }
     const std::string problem = contentProblem(resources);
     if (!problem.empty()) {
-        std::cerr << "skywaltz: cannot start: " << problem << "\n";
+        reportFatal("skywaltz: cannot start: " + problem);
         return;
     }
-    std::cerr << "skywaltz: cannot start without its sprite sheet "
-              << (resources.spritesDir + "sprites.png").toAnsiString()
-              << "; start the game from the folder that holds content/\n";
+    reportFatal("skywaltz: cannot start without its sprite sheet " +
+                (resources.spritesDir + "sprites.png").toAnsiString() +
+                "; start the game from the folder that holds content" + pathSeparator);
 }
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "app/kov_game.hpp"
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
-#include <unistd.h>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -22,27 +21,22 @@ std::terminate_handler defaultTerminate = nullptr;
         if (std::exception_ptr current = std::current_exception()) std::rethrow_exception(current);
     } catch (const std::bad_alloc&) {
         reportOutOfMemory();
-        _exit(1);
+        std::_Exit(1);
     } catch (...) {
     }
     if (defaultTerminate != nullptr) defaultTerminate();
     std::abort();
 }
-
-// Without a display SFML aborts the process as it creates the window.
-int refuseWithoutDisplay() {
-    const char* name = std::getenv("DISPLAY");
-    std::cerr << "skywaltz: cannot open the display "
-              << (name != nullptr && *name != '\0' ? name : "(DISPLAY is not set)")
-              << "; the game needs a desktop session\n";
-    return 1;
-}
 }  // namespace
 
 int main() {
     defaultTerminate = std::set_terminate(endOnUncaught);
-    endOnLostDisplay();
-    if (!displayAvailable()) return refuseWithoutDisplay();
+    prepareProcess();
+    // Without a display SFML aborts the process as it creates the window.
+    if (!displayAvailable()) {
+        reportNoDisplay();
+        return 1;
+    }
     const SoundProbe probe = probeSoundDevice();
     switch (probe) {
         case SoundProbe::available:

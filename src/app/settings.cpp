@@ -1,9 +1,6 @@
 #include "app/settings.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
+#include "platform/files.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -20,7 +17,6 @@ constexpr int minHeight = 100;  // px
 constexpr int maxSide = 16384;  // px; beyond what any render texture can hold
 constexpr int minVolume = 0;    // percent
 constexpr int maxVolume = 100;  // percent
-constexpr std::size_t readChunk = 64u << 10;  // bytes read from the settings file at a time
 
 const char* const knownKeys[] = {
     "music:", "sounds:", "colordelay:", "fullscreen:", "screenshake:", "resolution:"};
@@ -192,18 +188,6 @@ void readSettings(std::istream& in, const std::string& fileName, sf::Vector2u de
 }
 
 namespace {
-// Appends at most `limit` + 1 bytes of the open file to `text`, so a file that grows while
-// it is read still stops.
-void readBounded(int fd, std::string& text, std::size_t limit) {
-    char chunk[readChunk];
-    while (text.size() <= limit) {
-        const ssize_t got = read(fd, chunk, std::min(sizeof chunk, limit + 1 - text.size()));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return;
-        text.append(chunk, static_cast<std::size_t>(got));
-    }
-}
-
 void refuse(std::ostream& warnings, const std::string& path, const std::string& why) {
     warnings << "skywaltz: " << path << " " << why << "; using the default settings\n";
 }
@@ -211,22 +195,17 @@ void refuse(std::ostream& warnings, const std::string& path, const std::string& 
 
 bool readSettingsFile(const std::string& path, std::string& text, std::ostream& warnings,
                       std::size_t limit) {
-    text.clear();
-    // Without O_NONBLOCK, opening a FIFO waits for a writer for good.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (regular && static_cast<unsigned long long>(info.st_size) <= limit)
-        readBounded(fd, text, limit);
-    close(fd);
-    if (!regular) {
-        refuse(warnings, path, "is not a regular file");
-    } else if (static_cast<unsigned long long>(info.st_size) > limit || text.size() > limit) {
-        text.clear();
-        refuse(warnings, path, "is larger than " + std::to_string(limit >> 20) + " MB");
-    } else {
-        return !text.empty();
+    switch (readRegularFile(path, text, limit)) {
+        case FileRead::read:
+            return !text.empty();
+        case FileRead::unopened:
+            return false;
+        case FileRead::notRegular:
+            refuse(warnings, path, "is not a regular file");
+            return false;
+        case FileRead::tooLarge:
+            refuse(warnings, path, "is larger than " + std::to_string(limit >> 20) + " MB");
+            return false;
     }
     return false;
 }

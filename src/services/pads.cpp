@@ -1,9 +1,10 @@
 #include "services/pads.hpp"
 
+#include "platform/files.hpp"
+
 #include <SDL.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 #include <ostream>
 
@@ -77,11 +78,9 @@ Pads::~Pads() {
 // SDL reads the whole file into memory at the size it is told, and a directory's size asks it
 // for eight exabytes, so only a plain file is handed to it.
 void Pads::addMappings(const char* path, std::ostream& warnings) {
-    std::error_code error;
-    const auto type = std::filesystem::status(path, error).type();
-    if (!running || type == std::filesystem::file_type::not_found) return;
-    if (type != std::filesystem::file_type::regular ||
-        SDL_GameControllerAddMappingsFromFile(path) < 0)
+    const PathKind kind = pathKind(path);
+    if (!running || kind == PathKind::missing || kind == PathKind::brokenLink) return;
+    if (kind != PathKind::readableFile || SDL_GameControllerAddMappingsFromFile(path) < 0)
         warnings << "skywaltz: " << path << unreadableMappings << '\n';
 }
 

@@ -1,7 +1,8 @@
 #include "services/resources.hpp"
 
+#include "platform/desktop.hpp"
+#include "platform/files.hpp"
 #include "services/compositor.hpp"
-#include "services/desktop.hpp"
 #include "services/letterbox.hpp"
 
 #include <SFML/Audio/Music.hpp>
@@ -12,7 +13,6 @@
 #include <SFML/Window/ContextSettings.hpp>
 #include <SFML/Window/VideoMode.hpp>
 
-#include <unistd.h>
 #include <cmath>
 #include <iostream>
 #include <new>
@@ -20,7 +20,6 @@
 namespace {
 constexpr int textSize = 16;                // px, the size every text is measured and drawn at
 constexpr unsigned int fontLoadSize = 128;  // px, the size loadFont leaves on the shared text
-constexpr char separator = '/';
 // Text units around a glyph's bounds that its quad and the font's smoothing may tint.
 constexpr float glyphPadding = 2.f;
 
@@ -28,15 +27,6 @@ sf::ContextSettings gameContext() {
     return sf::ContextSettings(0, 0, 0, 2, 0);
 }
 
-sf::String workingDirectory() {
-    char buffer[4096];
-    if (getcwd(buffer, sizeof buffer) == nullptr) return sf::String(".");
-    return sf::String(buffer);
-}
-
-bool fileExists(const std::string& path) {
-    return access(path.c_str(), R_OK) == 0;
-}
 }  // namespace
 
 Resources::Resources()
@@ -94,11 +84,11 @@ void Resources::setup(sf::RenderWindow& w) {
 }
 
 void Resources::locateContent() {
-    rootDir = workingDirectory() + separator;
-    contentDir = rootDir + "content" + separator;
-    spritesDir = contentDir + "sprites" + separator;
-    musicDir = contentDir + "music" + separator;
-    sfxDir = contentDir + "sfx" + separator;
+    rootDir = sf::String(assetRoot()) + pathSeparator;
+    contentDir = rootDir + "content" + pathSeparator;
+    spritesDir = contentDir + "sprites" + pathSeparator;
+    musicDir = contentDir + "music" + pathSeparator;
+    sfxDir = contentDir + "sfx" + pathSeparator;
 }
 
 void Resources::createLayers() {
@@ -110,7 +100,8 @@ void Resources::createLayers() {
         layers.add(layer);
         // With a window of this size there is no reason but memory for a layer to fail, and
         // a game that cannot draw cannot go on.
-        if (!layer->create(static_cast<unsigned>(width), static_cast<unsigned>(height), withDepth) &&
+        if (!layer->create(static_cast<unsigned>(width), static_cast<unsigned>(height),
+                           withDepth) &&
             width > 0 && height > 0)
             throw std::bad_alloc();
     }
@@ -126,7 +117,7 @@ int Resources::loadTexture(const sf::String& name) {
     // Waiting sprites point into the texture list, which may move.
     layers.flushAll();
     // The caller says what a missing texture means; SFML has said why it failed.
-    if (!fileExists(path) || !texture.loadFromFile(path)) return -1;
+    if (!isReadableFile(path) || !texture.loadFromFile(path)) return -1;
     textures.push_back(texture);
     return static_cast<int>(textures.size()) - 1;
 }
@@ -134,7 +125,7 @@ int Resources::loadTexture(const sf::String& name) {
 int Resources::loadFont(const sf::String& name) {
     const std::string path = (contentDir + name).toAnsiString();
     auto* font = new sf::Font();
-    if (!fileExists(path) || !font->loadFromFile(path)) {
+    if (!isReadableFile(path) || !font->loadFromFile(path)) {
         std::cerr << "skywaltz: cannot load the font " << path
                   << "; the game goes on without text\n";
         delete font;
@@ -148,7 +139,7 @@ int Resources::loadFont(const sf::String& name) {
 
 bool Resources::openMusic(const sf::String& name, bool loop) {
     const std::string path = (musicDir + name).toAnsiString();
-    if (!fileExists(path) || !music->openFromFile(path)) {
+    if (!isReadableFile(path) || !music->openFromFile(path)) {
         std::cerr << "skywaltz: cannot open the music " << path << "; the game goes on silently\n";
         return false;
     }
@@ -161,7 +152,7 @@ bool Resources::openMusic(const sf::String& name, bool loop) {
 bool Resources::loadIcon(const sf::String& name) {
     const std::string path = (contentDir + name).toAnsiString();
     sf::Image image;
-    if (!fileExists(path) || !image.loadFromFile(path)) {
+    if (!isReadableFile(path) || !image.loadFromFile(path)) {
         std::cerr << "skywaltz: cannot load the icon " << path << "; the window goes without one\n";
         return false;
     }

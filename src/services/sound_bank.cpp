@@ -1,8 +1,8 @@
 #include "services/sound_bank.hpp"
 
+#include "platform/files.hpp"
 #include "services/resources.hpp"
 
-#include <unistd.h>
 #include <cstdlib>
 
 SoundBank::~SoundBank() {
@@ -21,7 +21,7 @@ void SoundBank::reset(Resources* r) {
 }
 
 bool SoundBank::addSound(const sf::String& name, const std::string& path) {
-    if (access(path.c_str(), R_OK) != 0) return false;
+    if (!isReadableFile(path)) return false;
     auto* entry = new NamedSound();
     if (!entry->buffer.loadFromFile(path)) {
         delete entry;

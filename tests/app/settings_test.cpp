@@ -6,11 +6,10 @@
 #include <gtest/gtest.h>
 #include <SFML/Window/VideoMode.hpp>
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -258,8 +257,7 @@ TEST_F(SettingsFileTest, MissingEmptyOrUnreadableFileGivesTheDefaults) {
 
 TEST_F(SettingsFileTest, WhatIsNotARegularFileOfBoundedSizeGivesTheDefaultsAndOneLine) {
     const auto loadAfter = [this](const char* what, auto makeFile) {
-        std::remove("config.txt");
-        rmdir("config.txt");
+        std::filesystem::remove_all("config.txt");
         ASSERT_TRUE(makeFile()) << what;
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(load(), Settings{}) << what;
@@ -267,33 +265,29 @@ TEST_F(SettingsFileTest, WhatIsNotARegularFileOfBoundedSizeGivesTheDefaultsAndOn
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << what << ": " << errors;
         EXPECT_EQ(errors.rfind("skywaltz: config.txt ", 0), 0u) << what << ": " << errors;
     };
-    loadAfter("a folder", [] { return mkdir("config.txt", 0700) == 0; });
-    loadAfter("a FIFO", [] { return mkfifo("config.txt", 0600) == 0; });
-    loadAfter("a link to /dev/zero", [] { return symlink("/dev/zero", "config.txt") == 0; });
+    loadAfter("a folder", [] { return std::filesystem::create_directory("config.txt"); });
     // Sparse: larger than the limit on disk without the bytes being written.
     loadAfter("too large a file", [] {
         writeFile("fullscreen: off");
-        return truncate("config.txt", static_cast<off_t>(settingsFileLimit) + 1) == 0;
+        std::filesystem::resize_file("config.txt", settingsFileLimit + 1);
+        return std::filesystem::file_size("config.txt") == settingsFileLimit + 1;
     });
     std::remove("config.txt");
 }
 
 TEST(SettingsFileRead, ReadsAFileOfTheLimitAndNotOneByteMore) {
-    char pattern[] = "/tmp/skywaltz-settings-XXXXXX";
-    const int fd = mkstemp(pattern);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    ScratchDirectory scratch;
+    const char* path = "settings";
     const std::string body = "music: 5 ";
-    std::ofstream(pattern) << body;
+    std::ofstream(path) << body;
     std::string text;
     std::ostringstream warnings;
-    EXPECT_TRUE(readSettingsFile(pattern, text, warnings, body.size()));
+    EXPECT_TRUE(readSettingsFile(path, text, warnings, body.size()));
     EXPECT_EQ(text, body);
-    std::ofstream(pattern, std::ios::app) << "x";
-    EXPECT_FALSE(readSettingsFile(pattern, text, warnings, body.size()));
+    std::ofstream(path, std::ios::app) << "x";
+    EXPECT_FALSE(readSettingsFile(path, text, warnings, body.size()));
     EXPECT_TRUE(text.empty());
     EXPECT_NE(warnings.str().find("larger than"), std::string::npos) << warnings.str();
-    std::remove(pattern);
 }
 
 TEST_F(SettingsFileTest, LoadReadsTheFileAndReportsBadValuesOnStandardError) {

@@ -1,7 +1,6 @@
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
 #include <AL/alc.h>
-#include <AL/alext.h>
 #include <X11/Xlib.h>
 
 #include <fcntl.h>
@@ -14,6 +13,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 
 namespace {
 constexpr long probeDeadline = 2000;  // ms a sound device may take to open
@@ -86,6 +86,13 @@ int awaitProbe(pid_t child) {
 }
 }  // namespace
 
+void prepareProcess() {
+    // The display is a socket. A frame flushed just after the server died would otherwise be
+    // killed by SIGPIPE before Xlib can read the closed connection and call the handler.
+    signal(SIGPIPE, SIG_IGN);
+    XSetIOErrorHandler(endGame);
+}
+
 bool displayAvailable() {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return false;
@@ -93,11 +100,15 @@ bool displayAvailable() {
     return true;
 }
 
-void endOnLostDisplay() {
-    // The display is a socket. A frame flushed just after the server died would otherwise be
-    // killed by SIGPIPE before Xlib can read the closed connection and call the handler.
-    signal(SIGPIPE, SIG_IGN);
-    XSetIOErrorHandler(endGame);
+void reportNoDisplay() {
+    const char* name = std::getenv("DISPLAY");
+    std::cerr << "skywaltz: cannot open the display "
+              << (name != nullptr && *name != '\0' ? name : "(DISPLAY is not set)")
+              << "; the game needs a desktop session\n";
+}
+
+void reportFatal(const std::string& line) {
+    std::cerr << line << '\n';
 }
 
 SoundProbe probeSoundDevice() {
@@ -133,15 +144,4 @@ void reportOutOfMemory() {
 void useSilentAudio() {
     // OpenAL Soft's null backend accepts every call and plays nothing.
     setenv("ALSOFT_DRIVERS", "null", 1);
-}
-
-bool soundDeviceConnected() {
-    ALCcontext* context = alcGetCurrentContext();
-    if (context == nullptr) return true;
-    ALCdevice* device = alcGetContextsDevice(context);
-    if (device == nullptr || alcIsExtensionPresent(device, "ALC_EXT_disconnect") == ALC_FALSE)
-        return true;
-    ALCint connected = ALC_TRUE;
-    alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
-    return connected != ALC_FALSE;
 }

@@ -1,17 +1,26 @@
 #pragma once
 
+#include <string>
+
 // What the machine offers the game before it opens anything: a desktop to show the window on
 // and a device to play sound through. Both are asked once, at start-up; the sound device is
 // watched afterwards, since a sound server can die while the game plays.
 
-// Whether an X display can be opened (DISPLAY is set and its server answers).
-bool displayAvailable();
+// Call first, before anything prints or opens a display. On X11 a lost connection to the X
+// server from now on ends the process at once with one line and status 1 (Xlib's own handler
+// calls exit(), which tears the audio library down under its streaming thread and aborts), and
+// a write into the dead connection fails rather than raising SIGPIPE. On Windows the game's
+// lines go to the console it was started from, if any.
+void prepareProcess();
 
-// From now on a lost connection to the X server ends the process at once with one line and
-// status 1. Xlib's own handler calls exit(), which tears the audio library down under its
-// streaming thread and aborts. A write into the dead connection fails rather than raising
-// SIGPIPE. Call before anything opens a display.
-void endOnLostDisplay();
+// Whether the desktop can be reached (on X11: DISPLAY is set and its server answers).
+bool displayAvailable();
+// Says, in one line, that there is no desktop to open the window on.
+void reportNoDisplay();
+
+// Says `line` (one line, without its end) where the player sees why the game cannot start: on
+// the error stream, and on Windows in a message box as well.
+void reportFatal(const std::string& line);
 
 enum class SoundProbe {
     available,
@@ -20,8 +29,9 @@ enum class SoundProbe {
     outOfMemory  // the device, or the mixing it starts, failed for want of memory
 };
 
-// Asks OpenAL, in a child process that is bounded in time and never outlives the game,
-// whether it can open the default playback device and start mixing on it.
+// Asks OpenAL whether it can open the default playback device and start mixing on it, within
+// two seconds: on X11/POSIX in a child process that never outlives the game, on Windows on a
+// worker thread the game stops waiting for.
 SoundProbe probeSoundDevice();
 
 // Whether the process runs under a limit on its memory (ulimit -v), below which the graphics

@@ -1,4 +1,4 @@
-#include "services/desktop.hpp"
+#include "platform/desktop.hpp"
 
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
@@ -32,10 +32,6 @@ constexpr int widestFrame = 64;  // px
 
 bool insideFrame(int offset) {
     return offset >= 0 && offset <= widestFrame;
-}
-
-Display* xDisplay(void* display) {
-    return static_cast<Display*>(display);
 }
 
 Atom atom(Display* display, const char* name) {
@@ -141,8 +137,8 @@ void askForPlace(Display* display, ::Window window, sf::Vector2i corner, sf::Vec
 ::Window createWindow(Display* display, sf::Vector2i at, sf::Vector2u size) {
     const int screen = DefaultScreen(display);
     const ::Window root = RootWindow(display, screen);
-    int wanted[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
-                    GLX_BLUE_SIZE, 8, 0};
+    int wanted[] = {
+        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, 0};
     XVisualInfo* visual = glXChooseVisual(display, screen, wanted);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, screen);
@@ -152,64 +148,105 @@ void askForPlace(Display* display, ::Window window, sf::Vector2i corner, sf::Vec
         attributes.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
         fields |= CWColormap;
     }
-    const ::Window window = XCreateWindow(
-        display, root, at.x, at.y, size.x, size.y, 0,
-        visual != nullptr ? visual->depth : CopyFromParent, InputOutput,
-        visual != nullptr ? visual->visual : static_cast<Visual*>(CopyFromParent), fields,
-        &attributes);
+    const ::Window window =
+        XCreateWindow(display, root, at.x, at.y, size.x, size.y, 0,
+                      visual != nullptr ? visual->depth : CopyFromParent, InputOutput,
+                      visual != nullptr ? visual->visual : static_cast<Visual*>(CopyFromParent),
+                      fields, &attributes);
     if (visual != nullptr) XFree(visual);
     return window;
 }
 }  // namespace
 
-std::size_t monitorUnder(const std::vector<ScreenArea>& monitors, ScreenArea window,
-                         std::size_t fallback) {
-    const int centreX = window.x + window.width / 2, centreY = window.y + window.height / 2;
-    long widest = 0;
-    std::size_t best = fallback;
-    for (std::size_t i = 0; i < monitors.size(); ++i) {
-        const ScreenArea& m = monitors[i];
-        if (centreX >= m.x && centreX < m.x + m.width && centreY >= m.y &&
-            centreY < m.y + m.height)
-            return i;
-        const long across = std::min(m.x + m.width, window.x + window.width) - std::max(m.x, window.x);
-        const long down = std::min(m.y + m.height, window.y + window.height) - std::max(m.y, window.y);
-        if (across > 0 && down > 0 && across * down > widest) {
-            widest = across * down;
-            best = i;
-        }
-    }
-    return best;
-}
+struct DesktopWindow::Native {
+    ~Native();
+    bool connect();
+    bool open(sf::RenderWindow& target, sf::Vector2u size, bool framed, const sf::String& title,
+              const sf::ContextSettings& context);
+    void show();
+    bool closeRequested();
+    void close();
+    void setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2u size);
+    std::vector<ScreenArea> monitors();
+    ScreenArea monitorOf(const sf::RenderWindow& target);
 
-sf::Vector2i centredOn(ScreenArea monitor, sf::Vector2u size) {
-    const auto centred = [](int screen, unsigned length) {
-        return std::max(0, (screen - static_cast<int>(length)) / 2);
+    // The sides of the frame a window manager puts around a window, in pixels.
+    struct Frame {
+        unsigned left = 0, right = 0, top = 0, bottom = 0;
     };
-    return {monitor.x + centred(monitor.width, size.x), monitor.y + centred(monitor.height, size.y)};
+    Frame frameOf(::Window window);
+    // Where the frame's corner goes for the framed window of `size` to stand centred.
+    sf::Vector2i framedCorner(ScreenArea monitor, sf::Vector2u size) const;
+    void destroyWindow();
+    void setDecorated(::Window window, bool framed);
+    bool managerSupports(const char* feature);
+    void askForFullscreen(::Window window, bool on);
+    // Returns once the window manager has shown `window`, the one shown last, in its place,
+    // or a second after it was shown.
+    void awaitPlacement(::Window window);
+
+    Display* display_ = nullptr;
+    ::Window window_ = 0;
+    sf::RenderWindow* target_ = nullptr;
+    Frame frame_;
+    sf::Vector2i askedCorner_;  // where the window shown last asked its frame to stand
+    sf::Clock shown_;           // since the window was shown last
+};
+
+DesktopWindow::DesktopWindow() : native_(new Native) {}
+
+DesktopWindow::~DesktopWindow() = default;
+
+bool DesktopWindow::open(sf::RenderWindow& target, sf::Vector2u size, bool framed,
+                         const sf::String& title, const sf::ContextSettings& context) {
+    return native_->open(target, size, framed, title, context);
 }
 
-DesktopWindow::~DesktopWindow() {
+void DesktopWindow::show() {
+    native_->show();
+}
+
+bool DesktopWindow::closeRequested() {
+    return native_->closeRequested();
+}
+
+void DesktopWindow::close() {
+    native_->close();
+}
+
+void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2u size) {
+    native_->setFullscreen(target, on, size);
+}
+
+std::vector<ScreenArea> DesktopWindow::monitors() {
+    return native_->monitors();
+}
+
+ScreenArea DesktopWindow::monitorOf(const sf::RenderWindow& target) {
+    return native_->monitorOf(target);
+}
+
+DesktopWindow::Native::~Native() {
     close();  // the X window must outlive SFML's use of it
-    if (display_ != nullptr) XCloseDisplay(xDisplay(display_));
+    if (display_ != nullptr) XCloseDisplay(display_);
 }
 
-bool DesktopWindow::connect() {
+bool DesktopWindow::Native::connect() {
     if (display_ == nullptr) display_ = XOpenDisplay(nullptr);
     return display_ != nullptr;
 }
 
-void DesktopWindow::destroyWindow() {
+void DesktopWindow::Native::destroyWindow() {
     if (window_ == 0 || display_ == nullptr) return;
-    XDestroyWindow(xDisplay(display_), window_);
-    XFlush(xDisplay(display_));
+    XDestroyWindow(display_, window_);
+    XFlush(display_);
     window_ = 0;
 }
 
-bool DesktopWindow::open(sf::RenderWindow& target, sf::Vector2u size, bool framed,
-                         const sf::String& title, const sf::ContextSettings& context) {
+bool DesktopWindow::Native::open(sf::RenderWindow& target, sf::Vector2u size, bool framed,
+                                 const sf::String& title, const sf::ContextSettings& context) {
     if (!connect()) return false;
-    Display* display = xDisplay(display_);
+    Display* display = display_;
     if (target.isOpen()) target.close();
     destroyWindow();
     // SFML 2.5.1 places a window it makes itself off the screen's centre (it centres the
@@ -218,7 +255,7 @@ bool DesktopWindow::open(sf::RenderWindow& target, sf::Vector2u size, bool frame
     // than twice its height plus the window the window starts wholly below the screen, where
     // SFML waits for ever for it to become visible. A window made here starts in its place,
     // and SFML does not wait for one it adopts.
-    const ScreenArea monitor = primaryMonitor();
+    const ScreenArea monitor = monitors().front();
     const sf::Vector2i centred = centredOn(monitor, size);
     window_ = createWindow(display, centred, size);
     const auto utf8 = title.toUtf8();
@@ -239,41 +276,42 @@ bool DesktopWindow::open(sf::RenderWindow& target, sf::Vector2u size, bool frame
     return true;
 }
 
-sf::Vector2i DesktopWindow::framedCorner(ScreenArea monitor, sf::Vector2u size) const {
-    return centredOn(monitor, {size.x + frame_.left + frame_.right, size.y + frame_.top + frame_.bottom});
+sf::Vector2i DesktopWindow::Native::framedCorner(ScreenArea monitor, sf::Vector2u size) const {
+    return centredOn(monitor,
+                     {size.x + frame_.left + frame_.right, size.y + frame_.top + frame_.bottom});
 }
 
-bool DesktopWindow::closeRequested() {
+bool DesktopWindow::Native::closeRequested() {
     // The window manager's close request goes to the client that made the window: this one,
     // not SFML's.
     if (display_ == nullptr) return false;
-    Display* display = xDisplay(display_);
+    Display* display = display_;
     bool requested = false;
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        requested = requested ||
-                    (event.type == ClientMessage &&
-                     event.xclient.message_type == atom(display, "WM_PROTOCOLS") &&
-                     static_cast<Atom>(event.xclient.data.l[0]) == atom(display, "WM_DELETE_WINDOW"));
+        requested = requested || (event.type == ClientMessage &&
+                                  event.xclient.message_type == atom(display, "WM_PROTOCOLS") &&
+                                  static_cast<Atom>(event.xclient.data.l[0]) ==
+                                      atom(display, "WM_DELETE_WINDOW"));
     }
     return requested;
 }
 
-void DesktopWindow::show() {
+void DesktopWindow::Native::show() {
     if (window_ == 0) return;
-    XMapRaised(xDisplay(display_), window_);
-    XFlush(xDisplay(display_));
+    XMapRaised(display_, window_);
+    XFlush(display_);
     shown_.restart();
 }
 
-void DesktopWindow::awaitPlacement(unsigned long window) {
+void DesktopWindow::Native::awaitPlacement(::Window window) {
     if (window != window_) return;
     // Weston's Xwayland takes a fullscreen request that comes before it has placed the window
     // as the window's first state, and has no place to put it back to when it leaves
     // fullscreen: it lands in the screen's corner. So the request waits until the window
     // stands in the place it asked for, inside the manager's frame.
-    Display* display = xDisplay(display_);
+    Display* display = display_;
     while (shown_.getElapsedTime() < placementWait) {
         XWindowAttributes attributes{};
         if (XGetWindowAttributes(display, window, &attributes) &&
@@ -286,7 +324,7 @@ void DesktopWindow::awaitPlacement(unsigned long window) {
     }
 }
 
-void DesktopWindow::close() {
+void DesktopWindow::Native::close() {
     if (target_ != nullptr && target_->isOpen() && target_->getSystemHandle() == window_) {
         target_->close();
     }
@@ -299,16 +337,16 @@ void DesktopWindow::close() {
     destroyWindow();
 }
 
-void DesktopWindow::setDecorated(unsigned long window, bool framed) {
-    Display* display = xDisplay(display_);
+void DesktopWindow::Native::setDecorated(::Window window, bool framed) {
+    Display* display = display_;
     const long hints[5] = {motifFunctionsAndDecorations, motifAll, framed ? motifAll : 0, 0, 0};
     const Atom motif = atom(display, "_MOTIF_WM_HINTS");
     XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(hints), 5);
 }
 
-DesktopWindow::Frame DesktopWindow::frameOf(unsigned long window) {
-    Display* display = xDisplay(display_);
+DesktopWindow::Native::Frame DesktopWindow::Native::frameOf(::Window window) {
+    Display* display = display_;
     if (!managerSupports("_NET_REQUEST_FRAME_EXTENTS")) return {};
     askManager(display, window, "_NET_REQUEST_FRAME_EXTENTS");
     XFlush(display);
@@ -323,8 +361,8 @@ DesktopWindow::Frame DesktopWindow::frameOf(unsigned long window) {
     return {};
 }
 
-bool DesktopWindow::managerSupports(const char* feature) {
-    Display* display = xDisplay(display_);
+bool DesktopWindow::Native::managerSupports(const char* feature) {
+    Display* display = display_;
     const ::Window root = DefaultRootWindow(display);
     XSync(display, False);
     const auto previous = XSetErrorHandler(ignoreErrors);
@@ -336,21 +374,20 @@ bool DesktopWindow::managerSupports(const char* feature) {
     XSetErrorHandler(previous);
     if (!running) return false;
     const auto supported = property(display, root, "_NET_SUPPORTED", XA_ATOM);
-    return std::find(supported.begin(), supported.end(), atom(display, feature)) !=
-           supported.end();
+    return std::find(supported.begin(), supported.end(), atom(display, feature)) != supported.end();
 }
 
-void DesktopWindow::askForFullscreen(unsigned long window, bool on) {
-    Display* display = xDisplay(display_);
-    askManager(display, window, "_NET_WM_STATE",
-               {on ? netWmStateAdd : netWmStateRemove,
-                static_cast<long>(atom(display, "_NET_WM_STATE_FULLSCREEN")), 0,
-                sourceApplication});
+void DesktopWindow::Native::askForFullscreen(::Window window, bool on) {
+    Display* display = display_;
+    askManager(
+        display, window, "_NET_WM_STATE",
+        {on ? netWmStateAdd : netWmStateRemove,
+         static_cast<long>(atom(display, "_NET_WM_STATE_FULLSCREEN")), 0, sourceApplication});
 }
 
-void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2u size) {
+void DesktopWindow::Native::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2u size) {
     if (!target.isOpen() || !connect()) return;
-    Display* display = xDisplay(display_);
+    Display* display = display_;
     const ::Window window = target.getSystemHandle();
     const ScreenArea monitor = monitorOf(target);
     if (managerSupports("_NET_WM_STATE_FULLSCREEN")) {
@@ -364,7 +401,8 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
     } else if (on) {
         setDecorated(window, false);
         target.setPosition({monitor.x, monitor.y});
-        target.setSize({static_cast<unsigned>(monitor.width), static_cast<unsigned>(monitor.height)});
+        target.setSize(
+            {static_cast<unsigned>(monitor.width), static_cast<unsigned>(monitor.height)});
         XRaiseWindow(display, window);
     } else {
         setDecorated(window, true);
@@ -374,10 +412,10 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
     XFlush(display);
 }
 
-std::vector<ScreenArea> DesktopWindow::monitors() {
+std::vector<ScreenArea> DesktopWindow::Native::monitors() {
     std::vector<ScreenArea> found;
     if (!connect()) return found;
-    Display* display = xDisplay(display_);
+    Display* display = display_;
     const int screen = DefaultScreen(display);
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     if (XRRQueryExtension(display, &eventBase, &errorBase) &&
@@ -399,16 +437,11 @@ std::vector<ScreenArea> DesktopWindow::monitors() {
     return found;
 }
 
-ScreenArea DesktopWindow::primaryMonitor() {
-    const std::vector<ScreenArea> all = monitors();
-    return all.empty() ? ScreenArea{} : all.front();
-}
-
-ScreenArea DesktopWindow::monitorOf(const sf::RenderWindow& target) {
+ScreenArea DesktopWindow::Native::monitorOf(const sf::RenderWindow& target) {
     const std::vector<ScreenArea> all = monitors();
     if (all.empty()) return {};
     if (!target.isOpen()) return all.front();
-    const sf::Vector2i corner = cornerOnScreen(xDisplay(display_), target.getSystemHandle());
+    const sf::Vector2i corner = cornerOnScreen(display_, target.getSystemHandle());
     const sf::Vector2u size = target.getSize();
     return all[monitorUnder(
         all, {corner.x, corner.y, static_cast<int>(size.x), static_cast<int>(size.y)}, 0)];

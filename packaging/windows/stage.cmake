@@ -1,0 +1,17 @@
+# Lays out the portable folder and packs it into the zip.
+set(root ${STAGE}/${PACKAGE})
+file(REMOVE_RECURSE ${STAGE})
+file(MAKE_DIRECTORY ${root}/licences)
+execute_process(COMMAND ${STRIP} -o ${root}/skywaltz.exe ${EXE} COMMAND_ERROR_IS_FATAL ANY)
+foreach(dll IN LISTS DLLS)
+  file(COPY ${PREFIX}/bin/${dll} DESTINATION ${root})
+endforeach()
+file(COPY ${HOST_BUILD}/content DESTINATION ${root})
+file(COPY_FILE ${HOST_BUILD}/config-default.txt ${root}/config.txt)
+file(COPY ${README} DESTINATION ${root})
+file(COPY ${PREFIX}/licences/ DESTINATION ${root}/licences)
+file(COPY_FILE ${COPYRIGHT} ${root}/licences/SKYWALTZ.txt)
+file(COPY_FILE /usr/share/doc/fonts-dejavu-core/copyright ${root}/licences/DejaVu-fonts.txt)
+file(REMOVE ${ZIP})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${PACKAGE}
+                WORKING_DIRECTORY ${STAGE} COMMAND_ERROR_IS_FATAL ANY)
