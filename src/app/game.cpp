@@ -230,8 +230,7 @@ void Game::handleEvents() {
         }
         if (event.type == sf::Event::MouseButtonPressed) {
             if (window.setActive(true) && !resources.fullscreen) {
-                window.setSize({static_cast<unsigned>(resources.width),
-                                static_cast<unsigned>(resources.height)});
+                askForConfiguredSize();
                 hasFocus = true;
             }
         }
@@ -248,6 +247,14 @@ void Game::handleEvents() {
         }
         if (resources.fullscreen) resources.setFullscreen(false);
     }
+}
+
+void Game::askForConfiguredSize() {
+    // SFML's own setSize takes the size as granted: a window the manager keeps maximised
+    // would then be drawn as if it were the configured size, squeezed into its corner.
+    const sf::Vector2u configured(static_cast<unsigned>(resources.width),
+                                  static_cast<unsigned>(resources.height));
+    if (!resources.desktop->askForSize(window, configured)) window.setSize(configured);
 }
 
 void Game::draw() {

@@ -374,6 +374,14 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
     XFlush(display);
 }
 
+bool DesktopWindow::askForSize(const sf::RenderWindow& target, sf::Vector2u size) {
+    if (!target.isOpen() || !connect()) return false;
+    Display* display = xDisplay(display_);
+    XResizeWindow(display, target.getSystemHandle(), size.x, size.y);
+    XFlush(display);
+    return true;
+}
+
 std::vector<ScreenArea> DesktopWindow::monitors() {
     std::vector<ScreenArea> found;
     if (!connect()) return found;
