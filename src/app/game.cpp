@@ -125,6 +125,7 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
     screenShake = settings.screenShake;
     colorDelay = settings.colorDelay;
     autoResolution = settings.autoResolution;
+    resources.hints = settings.hints;
 }
 
 void Game::saveSettings() {
@@ -137,6 +138,7 @@ void Game::saveSettings() {
     settings.screenShake = resources.screenShake;
     settings.colorDelay = resources.colorDelay;
     settings.autoResolution = autoResolution;
+    settings.hints = resources.hints;
     std::ofstream file(settingsFile, std::ios::trunc);
     file << writeSettings(settings);
 }

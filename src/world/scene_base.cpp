@@ -95,6 +95,14 @@ void SceneBase::update(sf::Time elapsed) {
         player->planetRequested = false;
     }
     runTransition(elapsed);
+    aimPointer();
+}
+
+void SceneBase::aimPointer() {
+    if (resources->hints && !resources->cinematic)
+        pointer.aim(items, *player, *resources);
+    else
+        pointer.hide();
 }
 
 void SceneBase::spawnStars(sf::Time elapsed) {
@@ -130,5 +138,6 @@ void SceneBase::runTransition(sf::Time elapsed) {
 void SceneBase::draw() {
     background.setPosition(camera.position);
     resources->layers.drawBackdrop(0, background);
+    if (!paused) pointer.draw(*resources, hudLayer);
     Menu::draw();
 }
