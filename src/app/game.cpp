@@ -128,6 +128,7 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
     screenShake = settings.screenShake;
     colorDelay = settings.colorDelay;
     autoResolution = settings.autoResolution;
+    resources.hints = settings.hints;
 }
 
 void Game::saveSettings() {
@@ -140,6 +141,7 @@ void Game::saveSettings() {
     settings.screenShake = resources.screenShake;
     settings.colorDelay = resources.colorDelay;
     settings.autoResolution = autoResolution;
+    settings.hints = resources.hints;
     writeWholeFile(settingsPlace().path, writeSettings(settings));
 }
 
@@ -232,8 +234,7 @@ void Game::handleEvents() {
         }
         if (event.type == sf::Event::MouseButtonPressed) {
             if (window.setActive(true) && !resources.fullscreen) {
-                window.setSize({static_cast<unsigned>(resources.width),
-                                static_cast<unsigned>(resources.height)});
+                askForConfiguredSize();
                 hasFocus = true;
             }
         }
@@ -250,6 +251,14 @@ void Game::handleEvents() {
         }
         if (resources.fullscreen) resources.setFullscreen(false);
     }
+}
+
+void Game::askForConfiguredSize() {
+    // SFML's own setSize takes the size as granted: a window the manager keeps maximised
+    // would then be drawn as if it were the configured size, squeezed into its corner.
+    const sf::Vector2u configured(static_cast<unsigned>(resources.width),
+                                  static_cast<unsigned>(resources.height));
+    if (!resources.desktop->askForSize(window, configured)) window.setSize(configured);
 }
 
 void Game::draw() {

@@ -79,4 +79,7 @@ public:
 protected:
     // The texts shown while the window lacks focus, centred on the screen layer.
     void drawFocusMessages();
+    // A click's request to go back to the configured size; the picture follows the size the
+    // window really gets.
+    void askForConfiguredSize();
 };

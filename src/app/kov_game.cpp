@@ -11,7 +11,8 @@
 #include <string>
 
 namespace {
-const char* const soundNames[] = {"jump", "walking_s", "menu_change", "menu_no"};
+const char* const soundNames[] = {"jump",  "walking_s", "menu_change", "menu_no", "pickup",
+                                  "throw", "push_off",  "altar",       "birth",   "menu_open"};
 const sf::Time soundCheckInterval = sf::seconds(1.f);  // between looks at the sound device
 constexpr char soundLostLine[] = "skywaltz: lost the sound device; playing on without sound\n";
 

@@ -18,8 +18,8 @@ constexpr int maxSide = 16384;  // px; beyond what any render texture can hold
 constexpr int minVolume = 0;    // percent
 constexpr int maxVolume = 100;  // percent
 
-const char* const knownKeys[] = {
-    "music:", "sounds:", "colordelay:", "fullscreen:", "screenshake:", "resolution:"};
+const char* const knownKeys[] = {"music:",       "sounds:",     "colordelay:", "fullscreen:",
+                                 "screenshake:", "resolution:", "hints:"};
 
 bool isKnownKey(const std::string& word) {
     return std::find(std::begin(knownKeys), std::end(knownKeys), word) != std::end(knownKeys);
@@ -183,6 +183,8 @@ void readSettings(std::istream& in, const std::string& fileName, sf::Vector2u de
             readSwitch(reader, key, settings.screenShake);
         } else if (key == "resolution:") {
             reader.resolution(key, desktopSize, settings);
+        } else if (key == "hints:") {
+            readSwitch(reader, key, settings.hints);
         }
     }
 }
@@ -220,5 +222,6 @@ std::string writeSettings(const Settings& s) {
     out << "\nmusic: " << s.musicVolume << "\nsounds: " << s.soundVolume
         << "\nfullscreen: " << onOff(s.fullscreen) << "\nscreenshake: " << onOff(s.screenShake)
         << "\ncolordelay: " << s.colorDelay;
+    if (!s.hints) out << "\nhints: off";
     return out.str();
 }

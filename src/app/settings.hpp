@@ -16,6 +16,8 @@ struct Settings {
     bool screenShake = true;
     int colorDelay = 1;
     bool autoResolution = true;
+    // The pointer toward the errand's target.
+    bool hints = true;
 };
 
 // Reads settings word by word into `settings`, which holds the defaults (or earlier values)
@@ -35,5 +37,6 @@ constexpr std::size_t settingsFileLimit = 16u << 20;
 bool readSettingsFile(const std::string& path, std::string& text, std::ostream& warnings,
                       std::size_t limit = settingsFileLimit);
 
-// The canonical six-line layout, without a line end after the last line.
+// The canonical six-line layout, without a line end after the last line; "hints: off" follows
+// as a seventh line when the hints are off.
 std::string writeSettings(const Settings& settings);

@@ -5,6 +5,7 @@
 #include "core/vector_math.hpp"
 #include "scenes/camera.hpp"
 #include "services/resources.hpp"
+#include "services/sound_bank.hpp"
 
 namespace {
 constexpr float colourSpread = 0.01f;
@@ -16,6 +17,9 @@ constexpr float holdHeight = 26.f;    // px above the altar where the orb is hel
 constexpr float drawInKeep = 0.9f;    // of the orb's place kept per contact
 constexpr float drawInRate = 0.1f;    // of the way the orb is drawn in per contact
 constexpr int altarLayer = 4;
+constexpr float takeVolume = 1.f;
+constexpr float takePitch = 1.f;
+const sf::String takeSound = "altar";
 }  // namespace
 
 Altar::Altar(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, SoundBank* s,
@@ -62,6 +66,8 @@ void Altar::onCollision(Agent* other) {
     const sf::Vector2f hold = position + normalize(-acceleration) * holdHeight;
     other->position = other->position * drawInKeep + hold * drawInRate;
     if (items != nullptr && items->index != nullptr) items->index->moved(other);
+    if (!activated && soundBank != nullptr)
+        soundBank->playSound(takeSound, takeVolume, takePitch, 0.f);
     activated = true;
     if (ceremonyTime > consumeAfter) other->dead = true;
 }

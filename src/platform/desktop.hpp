@@ -55,6 +55,11 @@ public:
     // Fills the monitor the window stands on, or goes back to a framed window of `size`
     // centred on it. Works on any open window.
     void setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2u size);
+    // Asks the window manager for `size` and leaves the window's size to its answer, a resize
+    // event: a maximised window the manager keeps so is still drawn at its real size. False
+    // when the game is to set the size itself: the display cannot be reached, or, on Windows,
+    // the window is not maximised.
+    bool askForSize(const sf::RenderWindow& target, sf::Vector2u size);
 
     // The monitors of the screen, the primary first, or the whole screen when none is reported.
     std::vector<ScreenArea> monitors();

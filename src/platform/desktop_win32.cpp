@@ -110,6 +110,12 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
     }
 }
 
+// A maximised window stays as the player made it, as X11's window managers keep it; any other
+// window the game sizes itself.
+bool DesktopWindow::askForSize(const sf::RenderWindow& target, sf::Vector2u) {
+    return target.isOpen() && IsZoomed(target.getSystemHandle());
+}
+
 std::vector<ScreenArea> DesktopWindow::monitors() {
     std::vector<ScreenArea> found;
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));

@@ -167,6 +167,7 @@ struct DesktopWindow::Native {
     bool closeRequested();
     void close();
     void setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2u size);
+    bool askForSize(const sf::RenderWindow& target, sf::Vector2u size);
     std::vector<ScreenArea> monitors();
     ScreenArea monitorOf(const sf::RenderWindow& target);
 
@@ -216,6 +217,10 @@ void DesktopWindow::close() {
 
 void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2u size) {
     native_->setFullscreen(target, on, size);
+}
+
+bool DesktopWindow::askForSize(const sf::RenderWindow& target, sf::Vector2u size) {
+    return native_->askForSize(target, size);
 }
 
 std::vector<ScreenArea> DesktopWindow::monitors() {
@@ -410,6 +415,13 @@ void DesktopWindow::Native::setFullscreen(sf::RenderWindow& target, bool on, sf:
         target.setPosition(centredOn(monitor, size));
     }
     XFlush(display);
+}
+
+bool DesktopWindow::Native::askForSize(const sf::RenderWindow& target, sf::Vector2u size) {
+    if (!target.isOpen() || !connect()) return false;
+    XResizeWindow(display_, target.getSystemHandle(), size.x, size.y);
+    XFlush(display_);
+    return true;
 }
 
 std::vector<ScreenArea> DesktopWindow::Native::monitors() {

@@ -85,6 +85,8 @@ public:
     bool fullscreen = false;
     bool screenShake = true;
     bool cinematic = false;
+    // The settings file's "hints:": whether the pointer toward the errand's target shows.
+    bool hints = true;
     // False when the machine has no sound device: the music is not opened nor sounds loaded.
     // It turns false, too, when the device is lost while the game plays.
     bool soundDevice = true;

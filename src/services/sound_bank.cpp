@@ -3,7 +3,22 @@
 #include "platform/files.hpp"
 #include "services/resources.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+
+namespace {
+constexpr float edgeAudibility = 0.25f;  // of a sound's volume heard at the view's edge
+}  // namespace
+
+float audibility(const sf::View& view, sf::Vector2f where) {
+    const sf::Vector2f half = view.getSize() * 0.5f;
+    if (half.x <= 0.f || half.y <= 0.f) return 0.f;
+    const sf::Vector2f off = where - view.getCenter();
+    const float reach = std::max(std::fabs(off.x) / half.x, std::fabs(off.y) / half.y);
+    if (reach > 1.f) return 0.f;
+    return 1.f - (1.f - edgeAudibility) * reach;
+}
 
 SoundBank::~SoundBank() {
     clear();
@@ -34,16 +49,41 @@ bool SoundBank::addSound(const sf::String& name, const std::string& path) {
     return true;
 }
 
+bool SoundBank::freeVoice(const NamedSound* wanted, float level) {
+    NamedSound* quietest = nullptr;
+    int playing = 0;
+    for (NamedSound* entry : entries) {
+        if (entry->sound.getStatus() != sf::Sound::Playing) continue;
+        if (entry == wanted) return true;  // it starts again in its own voice
+        ++playing;
+        if (quietest == nullptr || entry->sound.getVolume() < quietest->sound.getVolume())
+            quietest = entry;
+    }
+    if (playing < voices) return true;
+    if (quietest->sound.getVolume() >= level) return false;
+    quietest->sound.stop();
+    return true;
+}
+
 void SoundBank::playSound(const sf::String& name, float volume, float pitch, float pitchVariation) {
     if (resources == nullptr || !resources->soundDevice || resources->soundVolume <= 0) return;
+    const float level = static_cast<float>(resources->soundVolume) * volume;
+    if (level <= 0.f) return;
     for (int i = 0; i < count; ++i) {
         NamedSound* entry = entries[static_cast<size_t>(i)];
         if (entry->name != name) continue;
-        entry->sound.setVolume(static_cast<float>(resources->soundVolume) * volume);
+        if (!freeVoice(entry, level)) return;
+        entry->sound.setVolume(level);
         entry->sound.setPitch(pitch + static_cast<float>(rand() % 1000) * 0.001f * pitchVariation);
         entry->sound.play();
         return;
     }
+}
+
+void SoundBank::playSoundAt(sf::Vector2f where, const sf::String& name, float volume, float pitch,
+                            float pitchVariation) {
+    if (resources == nullptr) return;
+    playSound(name, volume * audibility(resources->view, where), pitch, pitchVariation);
 }
 
 void SoundBank::stopAll() {

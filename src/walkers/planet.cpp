@@ -88,16 +88,24 @@ void Planet::draw() {
     drawVisible(shape, sf::RenderStates(sf::BlendAlpha));
 }
 
+void Planet::playSurfaceSound(const Agent* walker, float volume) {
+    if (soundBank == nullptr) return;
+    // A landing or a step is heard from where the walker is, as far as the view reaches.
+    if (walker != nullptr)
+        soundBank->playSoundAt(walker->position, surfaceSound, volume, surfacePitch,
+                               surfacePitchVariation);
+    else
+        soundBank->playSound(surfaceSound, volume, surfacePitch, surfacePitchVariation);
+}
+
 const sf::String& Planet::message(Agent* from, const sf::String& text) {
     heard(from, text);
     if (text == msg::reset) reset();
     if (text == msg::foundYou) occupied = true;
     if (text == msg::lostYou) occupied = false;
     if (text == msg::bounce) wobble = bounceWobble;
-    if (text == msg::surfaced && soundBank != nullptr)
-        soundBank->playSound(surfaceSound, landingVolume, surfacePitch, surfacePitchVariation);
-    if (text == msg::steppinOnU && soundBank != nullptr)
-        soundBank->playSound(surfaceSound, stepVolume, surfacePitch, surfacePitchVariation);
+    if (text == msg::surfaced) playSurfaceSound(from, landingVolume);
+    if (text == msg::steppinOnU) playSurfaceSound(from, stepVolume);
     if (text == msg::die) dying = true;
     if (text == msg::dying && dying) return msg::yes;
     return msg::planetReply;

@@ -27,4 +27,7 @@ public:
     bool dying = false;
     bool occupied = false;
     sf::String surfaceSound;
+
+private:
+    void playSurfaceSound(const Agent* walker, float volume);
 };

@@ -21,6 +21,9 @@ const sf::String spaceAction = "space";
 const sf::String useAction = "use";
 
 const sf::String jumpSound = "jump";
+const sf::String pickupSound = "pickup";
+const sf::String throwSound = "throw";
+const sf::String pushOffSound = "push_off";
 const sf::String spawnNote = "Trying to spawn planet";
 
 constexpr int spaceButton = 1;  // joystick 0
@@ -45,6 +48,9 @@ constexpr float jumpSideways = 150.f;      // px/s per unit of steering
 constexpr float jumpVolume = 1.f;
 constexpr float jumpPitch = 0.8f;
 constexpr float jumpPitchVariation = 0.2f;
+constexpr float handsVolume = 1.f;  // picking up, throwing and pushing off
+constexpr float handsPitch = 0.9f;
+constexpr float handsPitchVariation = 0.2f;
 constexpr float dustInterval = 0.1f;   // s of surfaced steering between dust puffs
 constexpr float throwCarry = 1.25f;    // of the player's velocity given to a thrown item
 constexpr float throwLift = 150.f;     // px/s away from the planet while walking
@@ -145,6 +151,7 @@ sf::Vector2f Player::walk(sf::Vector2f stick) {
     if (input.isPressed(spaceAction)) {
         if (surfaced) velocity = pushKeep * velocity - pushAcceleration * acceleration;
         leavePlanet();
+        playHandsSound(pushOffSound);
     }
     if (input.isPressed(jumpAction) && surfaced)
         jump(d);
@@ -171,8 +178,14 @@ void Player::steer(sf::Vector2f d, float seconds) {
     if (surfaced) kickDust(seconds, dustInterval);
 }
 
+void Player::playHandsSound(const sf::String& name) {
+    if (soundBank != nullptr)
+        soundBank->playSound(name, handsVolume, handsPitch, handsPitchVariation);
+}
+
 void Player::throwCarried() {
     carried->message(this, msg::throwIt);
+    playHandsSound(throwSound);
     const sf::Vector2f down = normalize(acceleration);
     if (moved) {
         carried->velocity = throwCarry * velocity - throwLift * down;
@@ -197,6 +210,7 @@ void Player::pickUp() {
             agent->message(this, msg::pickup);
             carrying = true;
             carried = agent;
+            playHandsSound(pickupSound);
             return;
         }
     }

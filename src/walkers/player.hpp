@@ -40,4 +40,5 @@ private:
     void steer(sf::Vector2f steering, float seconds);
     void throwCarried();
     void pickUp();
+    void playHandsSound(const sf::String& name);
 };

@@ -6,6 +6,7 @@
 #include "effects/star.hpp"
 #include "services/input.hpp"
 #include "services/resources.hpp"
+#include "services/sound_bank.hpp"
 #include "walkers/player.hpp"
 
 #include <SFML/Window/Keyboard.hpp>
@@ -26,6 +27,8 @@ constexpr float transitionDuration = 3.f;   // s until the camera is handed back
 constexpr float burstSize = 64.f;           // px, diameter of each burst disc
 constexpr int escButton = 7;                // joystick buttons
 constexpr int resetButton = 6;
+constexpr float birthVolume = 1.f;  // of the sounds setting
+constexpr float menuOpenVolume = 1.f;
 
 int randomShade() {
     return rand() % 32 + 32;
@@ -68,7 +71,10 @@ void SceneBase::enter() {
 
 void SceneBase::onUpdate(sf::Time elapsed) {
     Menu::onUpdate(elapsed);
-    if (input->isPressed("esc")) paused = !paused;
+    if (input->isPressed("esc")) {
+        paused = !paused;
+        if (paused) soundBank->playSound("menu_open", menuOpenVolume, 1.f, 0.f);
+    }
     if (input->isPressed("reset")) {
         clearWorld();
         generatePlanet(resetPlanetRadius, true, 0.f, 0.f);
@@ -89,6 +95,14 @@ void SceneBase::update(sf::Time elapsed) {
         player->planetRequested = false;
     }
     runTransition(elapsed);
+    aimPointer();
+}
+
+void SceneBase::aimPointer() {
+    if (resources->hints && !resources->cinematic)
+        pointer.aim(items, *player, *resources);
+    else
+        pointer.hide();
 }
 
 void SceneBase::spawnStars(sf::Time elapsed) {
@@ -113,6 +127,7 @@ void SceneBase::runTransition(sf::Time elapsed) {
     if (!nextPlanetBuilt) {
         generatePlanet(nextPlanetRadius, true, nextPlanetPos.x, nextPlanetPos.y);
         nextPlanetBuilt = true;
+        soundBank->playSound("birth", birthVolume, 1.f, 0.f);
     }
     if (transitionTime > transitionDuration) {
         resources->cinematic = false;
@@ -123,5 +138,6 @@ void SceneBase::runTransition(sf::Time elapsed) {
 void SceneBase::draw() {
     background.setPosition(camera.position);
     resources->layers.drawBackdrop(0, background);
+    if (!paused) pointer.draw(*resources, hudLayer);
     Menu::draw();
 }

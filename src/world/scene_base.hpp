@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scenes/menu.hpp"
+#include "world/errand_pointer.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 
@@ -43,9 +44,12 @@ public:
     sf::Vector2f nextPlanetPos;
     sf::Color backgroundGoal = sf::Color(0, 0, 0, 255);
     sf::RectangleShape background;
+    ErrandPointer pointer;
 
 private:
     void addPauseMenu();
     void spawnStars(sf::Time elapsed);
     void runTransition(sf::Time elapsed);
+    // Toward the errand's target, unless hints are off or the camera is scripted.
+    void aimPointer();
 };

@@ -114,7 +114,7 @@ TEST(KovGame, InitOpensTheTitledWindowWithItsServices) {
     EXPECT_EQ(game.resources.title, sf::String("SKYWALTZ"));
     EXPECT_EQ(game.resources.textures.size(), 1u);
     EXPECT_EQ(game.resources.fonts.size(), 1u);
-    EXPECT_EQ(game.soundBank.count, 4);
+    EXPECT_EQ(game.soundBank.count, 10);
     EXPECT_EQ(game.scenes.size(), 1u);
     EXPECT_EQ(game.input.startDelay, 3);
 }

@@ -22,13 +22,14 @@ static bool operator==(const Settings& a, const Settings& b) {
     return a.width == b.width && a.height == b.height && a.fullscreen == b.fullscreen &&
            a.musicVolume == b.musicVolume && a.soundVolume == b.soundVolume &&
            a.screenShake == b.screenShake && a.colorDelay == b.colorDelay &&
-           a.autoResolution == b.autoResolution;
+           a.autoResolution == b.autoResolution && a.hints == b.hints;
 }
 
 static std::ostream& operator<<(std::ostream& out, const Settings& s) {
     return out << "{" << s.width << " x " << s.height << (s.autoResolution ? " auto" : "")
                << ", fullscreen " << s.fullscreen << ", music " << s.musicVolume << ", sounds "
-               << s.soundVolume << ", shake " << s.screenShake << ", delay " << s.colorDelay << "}";
+               << s.soundVolume << ", shake " << s.screenShake << ", delay " << s.colorDelay
+               << ", hints " << s.hints << "}";
 }
 
 namespace {
@@ -61,6 +62,10 @@ struct Expect {
     }
     Expect& delay(int v) {
         s.colorDelay = v;
+        return *this;
+    }
+    Expect& hints(bool on) {
+        s.hints = on;
         return *this;
     }
 };
@@ -138,6 +143,10 @@ TEST(SettingsRead, WellFormedFilesReadAsTheFormatSays) {
          Expect().fullscreen(false).shake(false).s},
         {"on again after off", "fullscreen: 1 fullscreen: on screenshake: off",
          Expect().shake(false).s},
+        {"hints off, and only the word on turns them on", "hints: off", Expect().hints(false).s},
+        {"hints off, and only the word on turns them on", "hints: off hints: yes",
+         Expect().hints(false).s},
+        {"hints off, and only the word on turns them on", "hints: off hints: on", Expect().s},
         {"keys are case-sensitive", "Music: 20 sounds: 30", Expect().sounds(30).s},
         {"unknown key and its value skipped", "volume: 50\nmusic: 20", Expect().music(20).s},
         {"unknown word before a key", "hello music: 20", Expect().music(20).s},
@@ -212,6 +221,7 @@ TEST(SettingsWrite, WhatIsWrittenReadsBackTheSame) {
         Expect().resolution(160, 100).fullscreen(false).music(0).sounds(0).shake(false).delay(-7).s,
         Expect().resolution(16384, 9000).music(55).sounds(100).delay(INT_MAX).s,
         Expect().resolution(1600, 900, true).fullscreen(false).s,
+        Expect().resolution(800, 600).hints(false).s,
     };
     for (const Settings& written : samples) {
         const Read r = read(writeSettings(written));
@@ -336,7 +346,7 @@ TEST_F(SettingsFileTest, SaveWritesTheCanonicalFileThatLoadReadsBack) {
 TEST_F(SettingsFileTest, InitOpensTheConfiguredWindowAndHandsTheValuesToResources) {
     writeFile(
         "resolution: 640 400\nfullscreen: off\nmusic: 30\nsounds: 40\nscreenshake: off\n"
-        "colordelay: 7");
+        "colordelay: 7\nhints: off");
     ::testing::internal::CaptureStderr();  // no content/ here: the font is missing
     game.init();
     ::testing::internal::GetCapturedStderr();
@@ -349,6 +359,7 @@ TEST_F(SettingsFileTest, InitOpensTheConfiguredWindowAndHandsTheValuesToResource
     EXPECT_EQ(game.resources.soundVolume, 40);
     EXPECT_FALSE(game.resources.screenShake);
     EXPECT_EQ(game.resources.colorDelay, 7);
+    EXPECT_FALSE(game.resources.hints);
 }
 
 TEST_F(SettingsFileTest, FullscreenStretchesTheConfiguredViewOverTheDesktop) {

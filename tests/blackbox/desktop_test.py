@@ -17,6 +17,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import blackbox_test as bb  # noqa: E402
 import harness as h  # noqa: E402
+import picture_test as pt  # noqa: E402
 
 DESKTOP = (1920, 1080)
 DEFAULT_WINDOW = (480, 320)  # the configured window of the first start
@@ -244,6 +245,48 @@ def case_xfwm4_panel(game, content):
 
 def case_mutter(game, content):
     play_under(game, content, "mutter")
+
+
+def case_maximised(game, content):
+    """A 960 x 640 window maximised under openbox, then clicked: the click asks for the
+    configured size back, openbox keeps the window maximised, and the picture stays centred
+    over the whole window at 3 : 2 with the planet round."""
+    configured = (960, 640)
+    require_program("wmctrl")
+    with h.session(game, DESKTOP) as run:
+        xserver = run.xserver
+        start_manager(xserver, "openbox")
+        h.mirror(content, os.path.join(run.cwd, "content"))
+        run.write_config(f"resolution: {configured[0]} {configured[1]}\n" + WINDOWED)
+        run.start()
+        bb.expect_placed(run, configured, None, "at start-up")
+        xserver.run("wmctrl", "-i", "-r", str(run.window), "-b",
+                    "add,maximized_vert,maximized_horz")
+
+        def maximised_size():
+            geometry = xserver.geometry(run.window)
+            return geometry and geometry["WIDTH"] == DESKTOP[0] and (geometry["WIDTH"],
+                                                                      geometry["HEIGHT"])
+
+        size = h.wait_for("openbox to maximise the window", maximised_size)
+        geometry = xserver.geometry(run.window)
+        xserver.mouse_to(geometry["X"] + size[0] // 2 + 40, geometry["Y"] + size[1] // 2)
+        xserver.xdotool("click", "1")
+        run.let_frames_pass()
+        run.let_frames_pass()
+        h.check(maximised_size() == size, "the click took the window out of its maximised size")
+        area = pt.picture_area(size, configured)
+        image = pt.wait_for_picture(run, area, configured)
+        aspect = pt.planet_aspect(image)
+        window = run.screenshot()
+        margins = [(x, y) for x, y, r, g, b in window.pixels(7) if max(r, g, b) > 0
+                   and not (area[0] <= x < area[0] + area[2] and area[1] <= y < area[1] + area[3])]
+        print(f"maximised {size}, clicked: the picture at {area}, the planet {aspect:.3f} : 1")
+        if abs(aspect - 1) > pt.ROUND_WITHIN or margins:
+            bb.keep_evidence(run, window, "maximised")
+        h.check(abs(aspect - 1) <= pt.ROUND_WITHIN, f"the planet measures {aspect:.3f} : 1")
+        h.check(not margins, f"{len(margins)} sampled pixels drawn outside the picture")
+        bb.close_normally(run)
 
 
 def expect_near_centre(run, size, what):

@@ -4,6 +4,7 @@
 
 #include "agents/messages.hpp"
 #include "walkers/walker_world.hpp"
+#include "world/errand_pointer.hpp"
 
 #include <gtest/gtest.h>
 #include <SFML/Window/Keyboard.hpp>
@@ -100,4 +101,52 @@ TEST_F(ErrandTest, CarryTheOrbToTheAltarAndAPlanetIsRequested) {
     world.step(60);
     EXPECT_FALSE(player->planetRequested) << "the reward comes once";
 }
+TEST_F(ErrandTest, ThePointerLeadsToTheOrbThenToTheAltarOnlyWhileTheyAreOffScreen) {
+    ErrandPointer pointer;
+    sf::View& view = test.resources.view;  // on the 480 x 320 screen
+    view.setSize(480.f, 320.f);
+    const auto aimFrom = [&](sf::Vector2f centre) {
+        view.setCenter(centre);
+        pointer.aim(world.items, *player, test.resources);
+    };
+    constexpr float degrees = 57.29578f;
+
+    aimFrom(orb->position);
+    EXPECT_EQ(orb, pointer.target);
+    EXPECT_FALSE(pointer.shown);
+    aimFrom(orb->position - sf::Vector2f(1000.f, 100.f));  // far right, a little lower
+    ASSERT_TRUE(pointer.shown);
+    EXPECT_NEAR(466.f, pointer.arrow.getPosition().x, 0.01f);
+    EXPECT_NEAR(160.f + 100.f * 226.f / 1000.f, pointer.arrow.getPosition().y, 0.01f);
+    EXPECT_NEAR(std::atan2(100.f, 1000.f) * degrees, pointer.arrow.getRotation(), 0.01f);
+    EXPECT_EQ(orb->sprite.getColor().r, pointer.arrow.getFillColor().r);
+    EXPECT_EQ(orb->overlay.getColor().g, pointer.arrow.getOutlineColor().g);
+
+    ASSERT_TRUE(holdUntil(
+        sf::Keyboard::D, [&] { return distance(player->position, orb->position) < 20.f; }, 300));
+    world.step(20);
+    tapUse();
+    ASSERT_EQ(orb, player->carried);
+    aimFrom(altar->position - sf::Vector2f(0.f, 500.f));  // straight below
+    EXPECT_EQ(altar, pointer.target);
+    ASSERT_TRUE(pointer.shown);
+    EXPECT_NEAR(240.f, pointer.arrow.getPosition().x, 0.01f);
+    EXPECT_NEAR(306.f, pointer.arrow.getPosition().y, 0.01f);
+    EXPECT_NEAR(90.f, pointer.arrow.getRotation(), 0.01f);
+    aimFrom(altar->position);
+    EXPECT_FALSE(pointer.shown);
+}
+
+TEST(PlacePointer, ScalesAZoomedViewToTheScreenAndCountsTheEdgeAsOnScreen) {
+    const sf::View zoomedOut({0.f, 0.f}, {960.f, 640.f});
+    const sf::Vector2f screen(480.f, 320.f);
+    EXPECT_FALSE(placePointer(zoomedOut, screen, {480.f, -320.f}));
+    const std::optional<PointerPlace> place = placePointer(zoomedOut, screen, {600.f, 400.f});
+    ASSERT_TRUE(place);
+    // (300, 200) px from the screen's centre, brought in to 14 px inside its lower edge.
+    EXPECT_NEAR(240.f + 300.f * 146.f / 200.f, place->position.x, 0.01f);
+    EXPECT_NEAR(306.f, place->position.y, 0.01f);
+    EXPECT_NEAR(std::atan2(200.f, 300.f) * 57.29578f, place->rotation, 0.01f);
+}
+
 }  // namespace

@@ -8,9 +8,11 @@
 namespace audio {
 namespace {
 
-constexpr double kBeat = 0.44;       // s per quarter note, about 136 beats a minute
-constexpr double kLilt = 0.025;      // s the second beat comes early, as waltzes are played
-constexpr float kPeakLevel = 0.89f;  // of full scale, after mixing
+constexpr double kBeat = 0.44;   // s per quarter note, about 136 beats a minute
+constexpr double kLilt = 0.025;  // s the second beat comes early, as waltzes are played
+// of full scale, after mixing: the effects are mastered to sound 3-6 dB over it, and
+// three of them at their peaks over its own stay under full scale
+constexpr float kPeakLevel = 0.24f;
 constexpr std::uint32_t kSparkleSeed = 1771;
 
 // Lowest MIDI notes of each part's register.
