@@ -43,7 +43,7 @@ void Bubble::update(sf::Time elapsed) {
     }
     bubbleScale = bubbleScale * scaleKeep + scaleGain;
     sprite.setScale(bubbleScale, bubbleScale);
-    sprite.setOrigin(32.f, 32.f);
+    sprite.setOrigin(sheet::bubble.centre());
 }
 
 const sf::String& Bubble::message(Agent* from, const sf::String& text) {

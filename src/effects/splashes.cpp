@@ -12,9 +12,9 @@ namespace {
 // One name for every splash's strip, rather than a new text for each.
 const sf::String splashStrip = "idle";
 
-const SplashLook landingLook{sheet::landingDust, {1.2f, 1.3f}, {16.f, 16.f}};
-const SplashLook jumpLook{sheet::jumpDust, {1.0f, 1.5f}, {16.f, 16.f}};
-const SplashLook runLook{sheet::runDust, {0.f, 0.f}, {20.f, 0.f}};
+const SplashLook landingLook{sheet::landingDust, {1.2f, 1.3f}, sheet::landingDust.centre()};
+const SplashLook jumpLook{sheet::jumpDust, {1.0f, 1.5f}, sheet::jumpDust.centre()};
+const SplashLook runLook{sheet::runDust, {0.f, 0.f}, sheet::runDustFeet};
 
 constexpr float ballLifeKeep = 0.9f;     // of its life kept per update
 constexpr float ballSpeedKeep = 0.975f;  // of its speed kept per update
