@@ -35,7 +35,7 @@ void Agent::setup() {
     ghost = false;
     dead = false;
     removeMe = false;
-    layer = 1;
+    layer = layer::stars;
     accelerationScale = 1.f;
 }
 

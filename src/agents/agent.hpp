@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agents/animator.hpp"
+#include "core/draw_layers.hpp"
 
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
@@ -90,7 +91,7 @@ public:
     bool ghost = true;
     sf::Vector2f hitboxSize;
     sf::String name = "agent";
-    int layer = 2;
+    int layer = layer::planets;
     int health = 1;
     bool dead = false;
     bool removeMe = false;

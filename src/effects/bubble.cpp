@@ -21,7 +21,7 @@ void Bubble::setup() {
     accelerationScale = 0.f;
     bursting = false;
     bubbleScale = 0.f;
-    layer = 4;
+    layer = layer::front;
     velocity = {0.f, 0.f};
     animator.configure(sheet::bubble);
     animator.addStrip("idle", sheet::bubble, {0, sheet::bubble.frames});

@@ -40,7 +40,7 @@ AnimatedSplash::AnimatedSplash(Resources* r, const SplashLook& look, float rotat
 void AnimatedSplash::setup() {
     Agent::setup();
     name = agent_name::splash;
-    layer = 2;
+    layer = layer::planets;
     accelerationScale = 0.f;
     animator.configure(look_.strip);
     animator.addStrip(splashStrip, look_.strip, {0, look_.strip.cells});
@@ -93,7 +93,7 @@ BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size,
 void BallSplash::setup() {
     Agent::setup();
     name = agent_name::particle;
-    layer = 2;
+    layer = layer::planets;
     accelerationScale = 0.f;
     life = 1.f;
 }

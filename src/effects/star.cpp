@@ -31,7 +31,7 @@ void Star::setup() {
     Agent::setup();
     name = agent_name::particle;
     accelerationScale = 0.f;
-    layer = 1;
+    layer = layer::stars;
     lifetime = timeLeft = static_cast<float>(rand() % 500 + 1000) * 0.01f;
     const float radius = static_cast<float>(rand() % 4 + 4);
     disc.setRadius(radius);

@@ -15,7 +15,6 @@ constexpr float rewardAfter = 2.f;    // s of ceremony before the player is told
 constexpr float holdHeight = 26.f;    // px above the altar where the orb is held
 constexpr float drawInKeep = 0.9f;    // of the orb's place kept per contact
 constexpr float drawInRate = 0.1f;    // of the way the orb is drawn in per contact
-constexpr int altarLayer = 4;
 }  // namespace
 
 Altar::Altar(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, SoundBank* s,
@@ -31,7 +30,7 @@ void Altar::setup() {
     setupIdleLook(sheet::altar, colourSpread, true);
     activated = false;
     ceremonyTime = 0.f;
-    layer = altarLayer;
+    layer = layer::front;
 }
 
 void Altar::update(sf::Time elapsed) {

@@ -55,7 +55,7 @@ void Planet::reset() {
     shape.setPointCount(discPoints);
     shape.setScale(0.f, 0.f);
     surfaceSound = "walking_s";
-    layer = 2;
+    layer = layer::planets;
     grow = 0.f;
     dying = occupied = false;
     wobblePhase = static_cast<float>(rand() % 100);

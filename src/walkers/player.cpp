@@ -28,7 +28,6 @@ constexpr int useButton = 2;
 constexpr int jumpButton = 0;
 
 constexpr float colourSpread = 0.025f;
-constexpr int playerLayer = 5;
 
 constexpr float stickThreshold = 0.25f;    // of full stick travel that steers
 constexpr float steerThreshold = 0.1f;     // of a unit steering vector that counts as moving
@@ -78,7 +77,7 @@ void Player::setup() {
     setupColours(false, -1.f, colourSpread, false);
     sprite.setScale(1.f, 1.f);
     dustTimer = 0.f;
-    layer = playerLayer;
+    layer = layer::player;
     cameraClock = 0.f;
     planetRequested = false;
 }

@@ -68,7 +68,7 @@ void Spacewalker::setup() {
     body.setOrigin(bodyRadius, bodyRadius);
     body.setScale(1.f, 1.f);
     body.setFillColor(bodyFill);
-    layer = 3;
+    layer = layer::walkers;
     bubble.resources = resources;
     bubble.clock = 0.f;
     bubble.setup();

@@ -122,6 +122,6 @@ void SceneBase::runTransition(sf::Time elapsed) {
 
 void SceneBase::draw() {
     background.setPosition(camera.position);
-    resources->layers.drawBackdrop(0, background);
+    resources->layers.drawBackdrop(layer::background, background);
     Menu::draw();
 }
