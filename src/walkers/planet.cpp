@@ -33,7 +33,7 @@ Planet::Planet(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentLis
     position = {x, y};
     Agent::setup();
     reset();
-    float h = static_cast<float>(rand() % 1000) * 0.001f;
+    float h = randomHue();
     if (hue > -0.1f) h = hue;
     const sf::Color tint = liftColor(hueToColor(wrap(h, 0.f, 1.f)), tintKeep, tintLift);
     shape.setFillColor(tint);

@@ -57,7 +57,7 @@ void SceneBase::enter() {
     background.setFillColor(sf::Color(static_cast<sf::Uint8>(red), static_cast<sf::Uint8>(green),
                                       static_cast<sf::Uint8>(blue), 255));
     srand(static_cast<unsigned>(time(nullptr)));
-    hue = static_cast<float>(rand() % 1000) * 0.001f;
+    hue = randomHue();
     generatePlanet(firstPlanetRadius, true, firstPlanetCentre.x, firstPlanetCentre.y);
     nextPlanetRadius = static_cast<float>(rand() % 128 + 64);
     nextPlanetBuilt = false;

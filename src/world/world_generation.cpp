@@ -68,7 +68,7 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
     }
 
     if (withAltar) {
-        const float altarHue = static_cast<float>(rand() % 1000) * 0.001f;
+        const float altarHue = randomHue();
         const float k = randomRadians();
         const sf::Vector2f altarAt = around(planets.back()->position, k, altarOffset);
         items.push_back(new Altar(resources, &effects, &players, &planets, &items, soundBank,
@@ -81,7 +81,7 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
                                 orbAt.x, orbAt.y, altarHue));
     }
 
-    hue = static_cast<float>(rand() % 1000) * 0.001f;
+    hue = randomHue();
     const sf::Color newest = planets.back()->sprite.getColor();
     backgroundGoal = sf::Color(shade(newest.r), shade(newest.g), shade(newest.b), newest.a);
 }
