@@ -5,7 +5,7 @@
 #include "core/sprite_sheet.hpp"
 #include "core/vector_math.hpp"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -80,7 +80,7 @@ BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size,
     const int reach = std::max(1, static_cast<int>(spread));
     const float k = randomRadians();
     const float d = static_cast<float>(rand() % reach + ballMinDistance);
-    position = {x + std::cos(k) * d, y + std::sin(k) * d};
+    position = sf::Vector2f(x, y) + polar(k, d);
     setup();
     const float radius = size * 0.5f;
     disc.setRadius(radius);
