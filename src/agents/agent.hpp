@@ -71,6 +71,9 @@ public:
 
     // The hitbox centred on `at`; empty (touching nothing) unless the agent is solid.
     sf::FloatRect hitboxRect(sf::Vector2f at) const;
+    // Whether the agent's position lies within `margin` of the world view, taken in whole
+    // pixels (centre and half size truncated): this, not the exact visibleArea, decides which
+    // sprites at the very edge are drawn.
     bool isOnScreen(float margin) const;
     // Calls self->onCollision for every live, non-ghost agent of `list` touching self, in
     // list order; through the list's index when it has one.
