@@ -36,7 +36,6 @@ constexpr float steerSpeed = 150.f;        // px/s per unit of steering
 constexpr float groundGrip = 0.2f;         // of the way to the steering speed per update
 constexpr float airGrip = 0.02f;           // the same in the air and in space
 constexpr float groundedMarker = 0.01f;    // air marker at or below this: on the ground
-constexpr float airMarker = 666.f;         // air marker after an update off the surface
 constexpr float pushKeep = 0.65f;          // of the velocity kept when pushing off
 constexpr float pushAcceleration = 0.35f;  // of the pull toward the planet turned into the push
 constexpr float jumpSpeed = 300.f;         // px/s off the surface
