@@ -54,6 +54,10 @@ inline constexpr Run walkerIdle{0, 4};
 inline constexpr Run walkerRunning{4, 6};
 inline constexpr Run walkerSpacing{10, 6};
 
+// What stands on a surface (walkers, props, altars, orbs) stands on this row of its cell,
+// counted up from the bottom edge: the surface runs along the top of the row below it.
+inline constexpr int standingRow = 4;
+
 // Where the run dust is held: on its cell's top edge at the walker's feet, so that the puffs
 // trail behind the runner.
 inline const sf::Vector2f runDustFeet{20.f, 0.f};  // px

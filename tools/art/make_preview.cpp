@@ -126,7 +126,7 @@ void drawBand(sf::Image& page, const sf::Image& sheet, const Band& band) {
                     }
                     fillRect(page, left + x * kZoom, top + y * kZoom, kZoom, kZoom, colour);
                     // The planet surface runs along the top of this row.
-                    if (empty && standsOnSurface(s) && y == s.cellHeight - 3)
+                    if (empty && standsOnSurface(s) && y == s.cellHeight - sheet::standingRow + 1)
                         fillRect(page, left + x * kZoom, top + y * kZoom, kZoom, 1, kSurfaceLine);
                 }
             }

@@ -68,7 +68,7 @@ struct Joints {
 
 float feetCentre(const Painter& p) {
     // The foot's fill ends one row above the feet row, its outline lies on it.
-    return static_cast<float>(p.height() - 4) - 1.5f;
+    return static_cast<float>(p.height() - sheet::standingRow) - 1.5f;
 }
 
 Pose idlePose(const Build& b, const Painter& p, int frame) {
