@@ -1,6 +1,7 @@
 #include "bench_world.hpp"
 
 #include "agents/agent.hpp"
+#include "core/colors.hpp"
 #include "walkers/player.hpp"
 
 #include <chrono>
@@ -63,7 +64,7 @@ void BenchWorld::grow(int planets, unsigned seed) {
         list->clear();
     }
     srand(seed);
-    scene.hue = static_cast<float>(rand() % 1000) * 0.001f;
+    scene.hue = randomHue();
     scene.generatePlanet(firstPlanetRadius, true, firstPlanetCentre.x, firstPlanetCentre.y);
     scene.nextPlanetRadius = static_cast<float>(rand() % 128 + 64);
 

@@ -35,7 +35,7 @@ void Agent::setup() {
     ghost = false;
     dead = false;
     removeMe = false;
-    layer = 1;
+    layer = layer::stars;
     accelerationScale = 1.f;
 }
 
@@ -76,9 +76,8 @@ void Agent::drawSprite() {
 }
 
 bool Agent::reachesLayer(const sf::FloatRect& worldBounds) const {
-    const sf::View& view = resources->layers.viewOf(static_cast<size_t>(layer));
-    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
-    return worldBounds.intersects(visible);
+    return worldBounds.intersects(
+        visibleArea(resources->layers.viewOf(static_cast<size_t>(layer))));
 }
 
 bool Agent::mayReachLayer(sf::Vector2f at, const sf::Transformable& shape,

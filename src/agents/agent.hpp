@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agents/animator.hpp"
+#include "core/draw_layers.hpp"
 
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
@@ -70,6 +71,9 @@ public:
 
     // The hitbox centred on `at`; empty (touching nothing) unless the agent is solid.
     sf::FloatRect hitboxRect(sf::Vector2f at) const;
+    // Whether the agent's position lies within `margin` of the world view, taken in whole
+    // pixels (centre and half size truncated): this, not the exact visibleArea, decides which
+    // sprites at the very edge are drawn.
     bool isOnScreen(float margin) const;
     // Calls self->onCollision for every live, non-ghost agent of `list` touching self, in
     // list order; through the list's index when it has one.
@@ -90,7 +94,7 @@ public:
     bool ghost = true;
     sf::Vector2f hitboxSize;
     sf::String name = "agent";
-    int layer = 2;
+    int layer = layer::planets;
     int health = 1;
     bool dead = false;
     bool removeMe = false;

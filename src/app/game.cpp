@@ -1,6 +1,7 @@
 #include "app/game.hpp"
 
 #include "app/settings.hpp"
+#include "core/draw_layers.hpp"
 #include "platform/desktop.hpp"
 #include "platform/files.hpp"
 #include "scenes/scene.hpp"
@@ -20,9 +21,8 @@
 namespace {
 constexpr float fullscreenRestoreDelay = 0.1f;       // s of focused time before fullscreen returns
 const sf::Time longestStep = sf::milliseconds(100);  // the most one frame simulates
-constexpr int screenLayer = 6;
-constexpr float focusLineHeight = 24.f;  // px between the two focus lines
-constexpr float textBaseOffset = 16.f;   // px drawText adds to y
+constexpr float focusLineHeight = 24.f;              // px between the two focus lines
+constexpr float textBaseOffset = 16.f;               // px drawText adds to y
 // Complaints about the settings file shown before the rest are only counted: a file full of
 // bad values must not flood the terminal nor keep the game from starting.
 constexpr int settingsComplaintsShown = 10;
@@ -279,7 +279,7 @@ void Game::drawFocusMessages() {
     for (int i = 0; i < 2; ++i) {
         const sf::Vector2f half = resources.measureTextHalf(0, lines[i]);
         const float y = centreY - focusLineHeight + i * focusLineHeight - textBaseOffset;
-        resources.drawText(screenLayer, lines[i], 1.f, 0.f, sf::Color::White, centreX - half.x, y,
+        resources.drawText(layer::screen, lines[i], 1.f, 0.f, sf::Color::White, centreX - half.x, y,
                            0.f, 0.f);
     }
 }

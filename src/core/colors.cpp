@@ -1,6 +1,7 @@
 #include "core/colors.hpp"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 // Beyond this many turns wrap folds with fmod; nearer ones step, as they always have.
@@ -65,4 +66,8 @@ sf::Color lerpColor(sf::Color a, sf::Color b, float t) {
 sf::Color liftColor(sf::Color c, float keep, float lift) {
     const auto scale = [keep, lift](sf::Uint8 value) { return clampChannel(value * keep + lift); };
     return sf::Color(scale(c.r), scale(c.g), scale(c.b), 255);
+}
+
+float randomHue() {
+    return static_cast<float>(rand() % 1000) * 0.001f;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <SFML/Graphics/Rect.hpp>
 #include <SFML/System/Time.hpp>
+#include <SFML/System/Vector2.hpp>
 
 // Where every animation lies on the sprite sheet. The generator draws these cells, the game
 // cuts them and the sheet's tests check them: change a strip here and all three follow.
@@ -30,8 +32,8 @@ struct Strip {
     const char* name;
     int left, top;              // px
     int cellWidth, cellHeight;  // px
-    int cells;   // drawn
-    int frames;  // shown
+    int cells;                  // drawn
+    int frames;                 // shown
     Overlay overlay;
     Ground ground;
 
@@ -39,6 +41,9 @@ struct Strip {
     constexpr int column() const { return left / cellWidth; }
     constexpr int row() const { return top / cellHeight; }
     constexpr int overlayTop() const { return top + cellHeight; }
+    sf::IntRect firstCell() const { return {left, top, cellWidth, cellHeight}; }
+    // Where a sprite drawn in the air is held: the middle of its cell.
+    sf::Vector2f centre() const { return {cellWidth / 2.f, cellHeight / 2.f}; }
 };
 
 // A walker's strip holds three animations one after another.
@@ -48,6 +53,14 @@ struct Run {
 inline constexpr Run walkerIdle{0, 4};
 inline constexpr Run walkerRunning{4, 6};
 inline constexpr Run walkerSpacing{10, 6};
+
+// What stands on a surface (walkers, props, altars, orbs) stands on this row of its cell,
+// counted up from the bottom edge: the surface runs along the top of the row below it.
+inline constexpr int standingRow = 4;
+
+// Where the run dust is held: on its cell's top edge at the walker's feet, so that the puffs
+// trail behind the runner.
+inline const sf::Vector2f runDustFeet{20.f, 0.f};  // px
 
 // clang-format off
 //                                    name             left  top   w   h  drawn  shown   overlay         ground
@@ -68,8 +81,8 @@ inline constexpr Strip bubble{        "bubble",         256, 448, 64, 64,     4,
 inline constexpr Strip character3{    "character 3",      0, 512, 32, 64,    16,     16, Overlay::Front, Ground::Feet};
 // clang-format on
 
-inline constexpr Strip strips[] = {cursor, landingDust, jumpDust, player, character2, mushroom,
-                                   smallMushroom, smallRock, rock, pineTree, altar, runDust,
-                                   orb, bubble, character3};
+inline constexpr Strip strips[] = {cursor,   landingDust,   jumpDust,  player, character2,
+                                   mushroom, smallMushroom, smallRock, rock,   pineTree,
+                                   altar,    runDust,       orb,       bubble, character3};
 
 }  // namespace sheet

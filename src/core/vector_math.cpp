@@ -31,6 +31,10 @@ float degrees(float radians) {
     return radians * 180.f / pi;
 }
 
+sf::Vector2f polar(float angle, float distance) {
+    return sf::Vector2f(std::cos(angle), std::sin(angle)) * distance;
+}
+
 float randomRadians() {
     return static_cast<float>(rand() % 360);
 }

@@ -15,6 +15,9 @@ sf::Vector2f approach(float fraction, float deadZone, sf::Vector2f from, sf::Vec
 float lerp(float a, float b, float t);
 sf::Vector2f lerp(sf::Vector2f a, sf::Vector2f b, float t);
 float degrees(float radians);
+// The point `distance` from the origin at `angle` radians: a centre plus this is the point at
+// that angle and distance from the centre.
+sf::Vector2f polar(float angle, float distance);
 // A random direction: rand() % 360 taken as radians, not degrees, so one of 360 whole-radian
 // directions scattered round the circle. The worlds a seed grows depend on exactly this draw.
 float randomRadians();

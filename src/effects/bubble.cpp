@@ -21,7 +21,7 @@ void Bubble::setup() {
     accelerationScale = 0.f;
     bursting = false;
     bubbleScale = 0.f;
-    layer = 4;
+    layer = layer::front;
     velocity = {0.f, 0.f};
     animator.configure(sheet::bubble);
     animator.addStrip("idle", sheet::bubble, {0, sheet::bubble.frames});
@@ -43,7 +43,7 @@ void Bubble::update(sf::Time elapsed) {
     }
     bubbleScale = bubbleScale * scaleKeep + scaleGain;
     sprite.setScale(bubbleScale, bubbleScale);
-    sprite.setOrigin(32.f, 32.f);
+    sprite.setOrigin(sheet::bubble.centre());
 }
 
 const sf::String& Bubble::message(Agent* from, const sf::String& text) {

@@ -5,16 +5,16 @@
 #include "core/sprite_sheet.hpp"
 #include "core/vector_math.hpp"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 // One name for every splash's strip, rather than a new text for each.
 const sf::String splashStrip = "idle";
 
-const SplashLook landingLook{sheet::landingDust, {1.2f, 1.3f}, {16.f, 16.f}};
-const SplashLook jumpLook{sheet::jumpDust, {1.0f, 1.5f}, {16.f, 16.f}};
-const SplashLook runLook{sheet::runDust, {0.f, 0.f}, {20.f, 0.f}};
+const SplashLook landingLook{sheet::landingDust, {1.2f, 1.3f}, sheet::landingDust.centre()};
+const SplashLook jumpLook{sheet::jumpDust, {1.0f, 1.5f}, sheet::jumpDust.centre()};
+const SplashLook runLook{sheet::runDust, {0.f, 0.f}, sheet::runDustFeet};
 
 constexpr float ballLifeKeep = 0.9f;     // of its life kept per update
 constexpr float ballSpeedKeep = 0.975f;  // of its speed kept per update
@@ -40,7 +40,7 @@ AnimatedSplash::AnimatedSplash(Resources* r, const SplashLook& look, float rotat
 void AnimatedSplash::setup() {
     Agent::setup();
     name = agent_name::splash;
-    layer = 2;
+    layer = layer::planets;
     accelerationScale = 0.f;
     animator.configure(look_.strip);
     animator.addStrip(splashStrip, look_.strip, {0, look_.strip.cells});
@@ -80,7 +80,7 @@ BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size,
     const int reach = std::max(1, static_cast<int>(spread));
     const float k = randomRadians();
     const float d = static_cast<float>(rand() % reach + ballMinDistance);
-    position = {x + std::cos(k) * d, y + std::sin(k) * d};
+    position = sf::Vector2f(x, y) + polar(k, d);
     setup();
     const float radius = size * 0.5f;
     disc.setRadius(radius);
@@ -93,7 +93,7 @@ BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size,
 void BallSplash::setup() {
     Agent::setup();
     name = agent_name::particle;
-    layer = 2;
+    layer = layer::planets;
     accelerationScale = 0.f;
     life = 1.f;
 }

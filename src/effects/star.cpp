@@ -5,7 +5,6 @@
 #include "services/resources.hpp"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -20,7 +19,7 @@ Star::Star(Resources* r, sf::Color colour, float x, float y) : Agent(r), disc(0.
     const float k = randomRadians();
     const int reach = std::max(1, static_cast<int>(r->width * spawnReach));
     const float d = static_cast<float>(rand() % reach);
-    position = {x + std::cos(k) * d, y + std::sin(k) * d};
+    position = sf::Vector2f(x, y) + polar(k, d);
     setup();
     const int j = rand() % brightnessRange;
     const auto brighten = [j](sf::Uint8 c) { return static_cast<sf::Uint8>(std::min(255, c + j)); };
@@ -31,7 +30,7 @@ void Star::setup() {
     Agent::setup();
     name = agent_name::particle;
     accelerationScale = 0.f;
-    layer = 1;
+    layer = layer::stars;
     lifetime = timeLeft = static_cast<float>(rand() % 500 + 1000) * 0.01f;
     const float radius = static_cast<float>(rand() % 4 + 4);
     disc.setRadius(radius);
@@ -39,7 +38,7 @@ void Star::setup() {
     disc.setScale(0.f, 0.f);
     const float k2 = randomRadians();
     const float speed = static_cast<float>(rand() % 65);
-    velocity = {std::cos(k2) * speed, std::sin(k2) * speed};
+    velocity = polar(k2, speed);
     drag = 1.f - static_cast<float>(rand() % 1000) * 0.00001f;
 }
 

@@ -16,7 +16,6 @@ constexpr float rewardAfter = 2.f;    // s of ceremony before the player is told
 constexpr float holdHeight = 26.f;    // px above the altar where the orb is held
 constexpr float drawInKeep = 0.9f;    // of the orb's place kept per contact
 constexpr float drawInRate = 0.1f;    // of the way the orb is drawn in per contact
-constexpr int altarLayer = 4;
 constexpr float takeVolume = 1.f;
 constexpr float takePitch = 1.f;
 const sf::String takeSound = "altar";
@@ -35,7 +34,7 @@ void Altar::setup() {
     setupIdleLook(sheet::altar, colourSpread, true);
     activated = false;
     ceremonyTime = 0.f;
-    layer = altarLayer;
+    layer = layer::front;
 }
 
 void Altar::update(sf::Time elapsed) {

@@ -4,7 +4,6 @@
 
 namespace {
 constexpr float colourSpread = 0.01f;
-constexpr int orbLayer = 4;
 }  // namespace
 
 Orb::Orb(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, SoundBank* s,
@@ -17,7 +16,7 @@ void Orb::setup() {
     Itembase::setup();
     setupIdleLook(sheet::orb, colourSpread, true);
     keepSpaceTime = true;  // the orb's space time runs on while it merely falls at a planet
-    layer = orbLayer;
+    layer = layer::front;
 }
 
 void Orb::update(sf::Time elapsed) {

@@ -2,8 +2,6 @@
 
 #include "services/resources.hpp"
 
-#include <cmath>
-
 namespace {
 constexpr float kickFraction = 0.075f;     // of the kick removed per update
 constexpr float kickDeadZone = 2.f;        // px
@@ -40,7 +38,7 @@ void Camera::update(sf::Time elapsed, bool paused) {
             const float amplitude = shakeTime * shakeStrength;
             if (shakeClock > shakeInterval) {
                 const float k = randomRadians();
-                shakeGoal = {std::cos(k) * amplitude, std::sin(k) * amplitude};
+                shakeGoal = polar(k, amplitude);
                 shakeClock -= shakeInterval;
             }
             if (amplitude > 0.f) shakeOffset = shakeOffset * shakeKeep + shakeGoal * shakeEasing;

@@ -1,5 +1,6 @@
 #include "scenes/menu.hpp"
 
+#include "core/sprite_sheet.hpp"
 #include "services/input.hpp"
 #include "services/resources.hpp"
 #include "services/sound_bank.hpp"
@@ -32,8 +33,8 @@ MenuEntry::MenuEntry(const sf::String& action_, bool isButton_, const sf::String
 void Menu::init(Resources* r, Input* i, SoundBank* s) {
     Scene::init(r, i, s);
     if (!resources->textures.empty()) cursor.setTexture(resources->textures[0], false);
-    cursor.setTextureRect({0, 0, 32, 32});
-    cursor.setOrigin(16.f, 16.f);
+    cursor.setTextureRect(sheet::cursor.firstCell());
+    cursor.setOrigin(sheet::cursor.centre());
 }
 
 void Menu::enter() {

@@ -54,7 +54,7 @@ void Scene::enter() {
     firstFrame = true;
     input->clearActions();
     for (sf::RenderTexture* layer : resources->layers) layer->clear(sf::Color(0, 0, 0, 255));
-    hudLayer = 6;
+    hudLayer = layer::screen;
     camera.reset(resources);
 }
 

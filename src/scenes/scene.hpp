@@ -60,7 +60,7 @@ public:
     bool firstFrame = true;
     float fade = 0.2f;
     float fadeDuration = 0.2f;
-    int hudLayer = 6;
+    int hudLayer = layer::screen;
     AgentList effects, players, planets, items;
     // Where the planets and the items are, for the walkers' and altars' searches.
     AgentIndex planetIndex{planets};

@@ -170,5 +170,6 @@ sf::Vector2f Input::getMouseWorld() const {
     if (resources == nullptr) return mouse;
     const sf::View& view = resources->view;
     const float zoom = static_cast<float>(resources->width) / view.getSize().x;
-    return view.getCenter() - view.getSize() * 0.5f + mouse / zoom;
+    const sf::FloatRect shown = visibleArea(view);
+    return sf::Vector2f(shown.left, shown.top) + mouse / zoom;
 }

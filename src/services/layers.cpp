@@ -27,6 +27,10 @@ bool contains(const sf::FloatRect& outer, const sf::FloatRect& inner) {
 }
 }  // namespace
 
+sf::FloatRect visibleArea(const sf::View& view) {
+    return {view.getCenter() - view.getSize() / 2.f, view.getSize()};
+}
+
 sf::RenderTexture* Layers::operator[](std::size_t layer) {
     batches[layer].flush();
     prepare(layer);
@@ -178,8 +182,7 @@ bool Layers::coversView(std::size_t layer, const sf::RectangleShape& backdrop) c
     const bool plainFill = backdrop.getTexture() == nullptr && backdrop.getRotation() == 0.f &&
                            backdrop.getOutlineThickness() == 0.f &&
                            backdrop.getFillColor().a == 255;
-    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
-    return plainView && plainFill && contains(backdrop.getGlobalBounds(), visible);
+    return plainView && plainFill && contains(backdrop.getGlobalBounds(), visibleArea(view));
 }
 
 sf::IntRect Layers::whole(std::size_t layer) const {

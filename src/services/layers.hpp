@@ -12,6 +12,9 @@
 #include <cstddef>
 #include <vector>
 
+// The part of the world a view shows, as if it were not turned.
+sf::FloatRect visibleArea(const sf::View& view);
+
 // The render layers, each with the sprites still waiting to go into it. Handing a layer out
 // sends its waiting sprites first, so whatever the caller then draws, clears, re-views or
 // reads comes after them, as it would had every sprite been drawn on its own.

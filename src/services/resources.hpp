@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/draw_layers.hpp"
 #include "services/layers.hpp"
 
 #include <SFML/Config.hpp>
@@ -28,7 +29,7 @@ class VideoMode;
 // view, the sprite sheet and font, the one text object, the music and the settings values.
 class Resources {
 public:
-    static constexpr int layerCount = 7;
+    static constexpr int layerCount = layer::count;
 
     Resources();
     ~Resources();

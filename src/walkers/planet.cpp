@@ -33,7 +33,7 @@ Planet::Planet(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentLis
     position = {x, y};
     Agent::setup();
     reset();
-    float h = static_cast<float>(rand() % 1000) * 0.001f;
+    float h = randomHue();
     if (hue > -0.1f) h = hue;
     const sf::Color tint = liftColor(hueToColor(wrap(h, 0.f, 1.f)), tintKeep, tintLift);
     shape.setFillColor(tint);
@@ -55,7 +55,7 @@ void Planet::reset() {
     shape.setPointCount(discPoints);
     shape.setScale(0.f, 0.f);
     surfaceSound = "walking_s";
-    layer = 2;
+    layer = layer::planets;
     grow = 0.f;
     dying = occupied = false;
     wobblePhase = static_cast<float>(rand() % 100);

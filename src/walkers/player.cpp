@@ -31,7 +31,6 @@ constexpr int useButton = 2;
 constexpr int jumpButton = 0;
 
 constexpr float colourSpread = 0.025f;
-constexpr int playerLayer = 5;
 
 constexpr float stickThreshold = 0.25f;    // of full stick travel that steers
 constexpr float steerThreshold = 0.1f;     // of a unit steering vector that counts as moving
@@ -40,7 +39,6 @@ constexpr float steerSpeed = 150.f;        // px/s per unit of steering
 constexpr float groundGrip = 0.2f;         // of the way to the steering speed per update
 constexpr float airGrip = 0.02f;           // the same in the air and in space
 constexpr float groundedMarker = 0.01f;    // air marker at or below this: on the ground
-constexpr float airMarker = 666.f;         // air marker after an update off the surface
 constexpr float pushKeep = 0.65f;          // of the velocity kept when pushing off
 constexpr float pushAcceleration = 0.35f;  // of the pull toward the planet turned into the push
 constexpr float jumpSpeed = 300.f;         // px/s off the surface
@@ -84,7 +82,7 @@ void Player::setup() {
     setupColours(false, -1.f, colourSpread, false);
     sprite.setScale(1.f, 1.f);
     dustTimer = 0.f;
-    layer = playerLayer;
+    layer = layer::player;
     cameraClock = 0.f;
     planetRequested = false;
 }

@@ -7,6 +7,9 @@
 // swims in open space, picks up and throws, and keeps the camera on itself.
 class Player : public Spacewalker {
 public:
+    // What the player keeps in `timer` after an update off the surface; 0 after one on it.
+    static constexpr float airMarker = 666.f;
+
     Player(Resources* resources, AgentList* effects, AgentList* players, AgentList* planets,
            AgentList* items, SoundBank* soundBank, Camera* camera, float x, float y);
 

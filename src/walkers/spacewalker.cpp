@@ -68,7 +68,7 @@ void Spacewalker::setup() {
     body.setOrigin(bodyRadius, bodyRadius);
     body.setScale(1.f, 1.f);
     body.setFillColor(bodyFill);
-    layer = 3;
+    layer = layer::walkers;
     bubble.resources = resources;
     bubble.clock = 0.f;
     bubble.setup();
@@ -289,7 +289,7 @@ void Spacewalker::setupColours(bool behind, float hue, float spread, bool fixedH
     if (resources != nullptr && !resources->textures.empty())
         overlay.setTexture(resources->textures[0]);
     overlay.setTextureRect(cellBelow(sprite.getTextureRect()));
-    float h = static_cast<float>(rand() % 1000) * 0.001f;
+    float h = randomHue();
     if (hue > -0.1f) {
         const float jitter = static_cast<float>(rand() % 100) * hueJitter;
         h = hue + (fixedHue ? 0.f : jitter);

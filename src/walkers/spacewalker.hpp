@@ -63,7 +63,7 @@ public:
     sf::Sprite overlay;
     float age = 0.f;
     // Free for subclasses (0 at setup). The player keeps a yes/no here: 0 after an update
-    // on the surface without a jump, 666 after one off the surface.
+    // on the surface without a jump, Player::airMarker after one off the surface.
     float timer = 0.f;
     float dustTimer = 0.f;
     float stepTimer = 0.f;

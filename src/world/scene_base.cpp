@@ -60,7 +60,7 @@ void SceneBase::enter() {
     background.setFillColor(sf::Color(static_cast<sf::Uint8>(red), static_cast<sf::Uint8>(green),
                                       static_cast<sf::Uint8>(blue), 255));
     srand(static_cast<unsigned>(time(nullptr)));
-    hue = static_cast<float>(rand() % 1000) * 0.001f;
+    hue = randomHue();
     generatePlanet(firstPlanetRadius, true, firstPlanetCentre.x, firstPlanetCentre.y);
     nextPlanetRadius = static_cast<float>(rand() % 128 + 64);
     nextPlanetBuilt = false;
@@ -137,7 +137,7 @@ void SceneBase::runTransition(sf::Time elapsed) {
 
 void SceneBase::draw() {
     background.setPosition(camera.position);
-    resources->layers.drawBackdrop(0, background);
+    resources->layers.drawBackdrop(layer::background, background);
     if (!paused) pointer.draw(*resources, hudLayer);
     Menu::draw();
 }

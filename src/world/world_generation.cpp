@@ -12,7 +12,6 @@
 #include "world/scene_base.hpp"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <iterator>
 
@@ -37,10 +36,6 @@ constexpr PropKind propDraws[] = {PropKind::Shroom, PropKind::Rock, PropKind::Pi
                                   PropKind::SmallShroom, PropKind::SmallRock};
 constexpr int propDrawRange = 9;
 
-sf::Vector2f around(sf::Vector2f centre, float angle, float distance) {
-    return centre + sf::Vector2f(std::cos(angle), std::sin(angle)) * distance;
-}
-
 sf::Uint8 shade(sf::Uint8 channel) {
     return static_cast<sf::Uint8>(channel * backgroundShade);
 }
@@ -61,27 +56,27 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
     if (planets.size() > planetsBeforeCharacters) {
         const int count = rand() % maxCharacters;
         for (int i = 0; i < count; ++i) {
-            const sf::Vector2f at = around({x, y}, randomRadians(), insideOffset);
+            const sf::Vector2f at = sf::Vector2f(x, y) + polar(randomRadians(), insideOffset);
             items.push_back(new NPC(resources, &effects, &players, &planets, &items, soundBank,
                                     &camera, at.x, at.y, characterHue));
         }
     }
 
     if (withAltar) {
-        const float altarHue = static_cast<float>(rand() % 1000) * 0.001f;
+        const float altarHue = randomHue();
         const float k = randomRadians();
-        const sf::Vector2f altarAt = around(planets.back()->position, k, altarOffset);
+        const sf::Vector2f altarAt = planets.back()->position + polar(k, altarOffset);
         items.push_back(new Altar(resources, &effects, &players, &planets, &items, soundBank,
                                   &camera, altarAt.x, altarAt.y, altarHue, player));
         size_t j = 0;
         if (planets.size() > planetsBeforeCharacters)
             j = static_cast<size_t>(rand() % static_cast<int>(planets.size() - 1));
-        const sf::Vector2f orbAt = around(planets[j]->position, k + oppositeSide, altarOffset);
+        const sf::Vector2f orbAt = planets[j]->position + polar(k + oppositeSide, altarOffset);
         items.push_back(new Orb(resources, &effects, &players, &planets, &items, soundBank, &camera,
                                 orbAt.x, orbAt.y, altarHue));
     }
 
-    hue = static_cast<float>(rand() % 1000) * 0.001f;
+    hue = randomHue();
     const sf::Color newest = planets.back()->sprite.getColor();
     backgroundGoal = sf::Color(shade(newest.r), shade(newest.g), shade(newest.b), newest.a);
 }
@@ -89,7 +84,7 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
 void SceneBase::placeProp(float propHue, float angle, float step, float cx, float cy) {
     const std::size_t draw = static_cast<std::size_t>(rand() % propDrawRange);
     const float a = angle + static_cast<float>((rand() % 100) - 50) * 0.01f * step;
-    const sf::Vector2f at = around({cx, cy}, a, insideOffset);
+    const sf::Vector2f at = sf::Vector2f(cx, cy) + polar(a, insideOffset);
     if (draw >= std::size(propDraws)) return;
     effects.push_back(new Prop(resources, &effects, &players, &planets, &items, soundBank, &camera,
                                at.x, at.y, propHue, propDraws[draw]));
@@ -128,11 +123,11 @@ bool SceneBase::findNextPlanetSpot() {
                            [&](const AgentIndex::Found& found) { return clears(found.agent); });
     };
 
-    for (const Agent* around_ : planets) {
+    for (const Agent* neighbour : planets) {
         float k = randomRadians();
-        const float distance = radius + around_->hitboxSize.x * 0.5f + planetGap;
+        const float distance = radius + neighbour->hitboxSize.x * 0.5f + planetGap;
         for (int attempt = 0; attempt < spotTries; ++attempt) {
-            const sf::Vector2f spot = around(around_->position, k, distance);
+            const sf::Vector2f spot = neighbour->position + polar(k, distance);
             if (isFree(spot)) {
                 transitionTime = 0.f;
                 nextPlanetPos = spot;

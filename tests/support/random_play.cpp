@@ -1,6 +1,7 @@
 #include "support/random_play.hpp"
 
 #include "agents/messages.hpp"
+#include "core/colors.hpp"
 #include "items/altar.hpp"
 #include "items/orb.hpp"
 #include "walkers/player.hpp"
@@ -38,6 +39,7 @@ void rebuildFirstPlanet(SceneBase& scene, unsigned seed) {
         list->clear();
     }
     srand(seed);
+    scene.hue = randomHue();
     scene.generatePlanet(128.f, true, 0.f, 64.f);
 }
 

@@ -3,8 +3,8 @@
 #include "support/test_world.hpp"
 #include "world/scene_base.hpp"
 
-// The scene seeds rand() from the clock as it is entered and then builds its first planet:
-// this builds that planet again from `seed`, so that a run can be repeated. Call it right
+// The scene seeds rand() from the clock as it is entered and then draws its hue and builds its
+// first planet: this draws both again from `seed`, so that a run can be repeated. Call it right
 // after enter, before any update, while nothing holds a pointer to the first world.
 void rebuildFirstPlanet(SceneBase& scene, unsigned seed);
 

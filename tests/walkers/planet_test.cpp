@@ -2,12 +2,13 @@
 
 #include "agents/layer_probe.hpp"
 #include "agents/messages.hpp"
-#include "core/colors.hpp"
 #include "support/test_world.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <set>
 
 namespace {
 class PlanetTest : public ::testing::Test {
@@ -42,19 +43,25 @@ TEST_F(PlanetTest, TakesAPaleTintOfItsWrappedHueOrARandomOne) {
     EXPECT_EQ(sf::Color(234, 150, 170), tintOf(-0.05f));
     EXPECT_EQ(sf::Color(234, 150, 150), make(64.f, 0.f)->sprite.getColor());
 
-    // The pulse clock draws first, then the hue, even when a hue is given.
-    srand(1234);
-    const int phase = rand() % 100;
-    const float hue = static_cast<float>(rand() % 1000) * 0.001f;
-    const int next = rand();
-    srand(1234);
-    auto random = make(64.f, -1.f);
-    EXPECT_FLOAT_EQ(static_cast<float>(phase), random->wobblePhase);
-    EXPECT_EQ(liftColor(hueToColor(hue), 0.33f, 150.f), random->shape.getFillColor());
-    EXPECT_EQ(next, rand());
-    srand(1234);
-    make(64.f, 0.3f);
-    EXPECT_EQ(next, rand());
+    // A drawn hue is pale and the seed's own. Given or drawn, the hue takes the same draws,
+    // so whatever the world builds after the planet does not depend on it. Each planet's
+    // pulse starts at a phase of its own.
+    std::set<sf::Uint32> tints;
+    std::set<float> phases;
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        srand(seed);
+        const sf::Color tint = tintOf(-1.f);
+        const int next = rand();
+        srand(seed);
+        EXPECT_EQ(tint, tintOf(-1.f));
+        srand(seed);
+        phases.insert(make(64.f, 0.3f)->wobblePhase);
+        EXPECT_EQ(next, rand()) << "seed " << seed;
+        EXPECT_GE(std::min({tint.r, tint.g, tint.b}), 150);
+        tints.insert(tint.toInteger());
+    }
+    EXPECT_GT(tints.size(), 10u);
+    EXPECT_GT(phases.size(), 10u);
 }
 
 TEST_F(PlanetTest, GrowsInThirtyPercentPerUpdateWithItsPulse) {
@@ -62,8 +69,9 @@ TEST_F(PlanetTest, GrowsInThirtyPercentPerUpdateWithItsPulse) {
     planet->wobblePhase = 0.f;
     planet->update(frame());
     EXPECT_FLOAT_EQ(0.3f, planet->grow);
-    const float pulse = 0.2f * 0.2f * std::sin(0.016f * 13.412123f);
-    EXPECT_NEAR(0.3f + pulse, planet->shape.getScale().x, 1e-6f);
+    // Just after the pulse starts it lifts the scale a little above the growth.
+    EXPECT_GT(planet->shape.getScale().x, 0.3f);
+    EXPECT_LT(planet->shape.getScale().x, 0.34f);
     EXPECT_NEAR(0.2f - 0.016f, planet->wobble, 1e-6f);
     planet->update(frame());
     EXPECT_FLOAT_EQ(0.51f, planet->grow);

@@ -59,12 +59,20 @@ bool standsOnSurface(const Strip& strip) {
     return strip.ground != art::Ground::Free;
 }
 
+std::string runLabel(const char* name, sheet::Run run) {
+    return std::string(name) + " " + std::to_string(run.first) + "-" +
+           std::to_string(run.first + run.count - 1);
+}
+
 std::string labelFor(const Strip& strip) {
     std::string label = std::string(strip.name) + "  " + std::to_string(strip.left) + "," +
                         std::to_string(strip.top) + "  " + std::to_string(strip.cellWidth) + "X" +
                         std::to_string(strip.cellHeight) + "  " + std::to_string(strip.cells) +
                         " FRAMES";
-    if (strip.ground == art::Ground::Feet) label += "  (IDLE 0-3, RUN 4-9, SPACING 10-15)";
+    if (strip.ground == art::Ground::Feet)
+        label += "  (" + runLabel("IDLE", sheet::walkerIdle) + ", " +
+                 runLabel("RUN", sheet::walkerRunning) + ", " +
+                 runLabel("SPACING", sheet::walkerSpacing) + ")";
     if (strip.overlay == Overlay::Behind) label += "  OVERLAY BEHIND";
     return label;
 }
@@ -118,7 +126,7 @@ void drawBand(sf::Image& page, const sf::Image& sheet, const Band& band) {
                     }
                     fillRect(page, left + x * kZoom, top + y * kZoom, kZoom, kZoom, colour);
                     // The planet surface runs along the top of this row.
-                    if (empty && standsOnSurface(s) && y == s.cellHeight - 3)
+                    if (empty && standsOnSurface(s) && y == s.cellHeight - sheet::standingRow + 1)
                         fillRect(page, left + x * kZoom, top + y * kZoom, kZoom, 1, kSurfaceLine);
                 }
             }

@@ -3,6 +3,7 @@
 
 #include "art/figure.hpp"
 #include "art/pictures.hpp"
+#include "core/sprite_sheet.hpp"
 
 namespace art {
 namespace {
@@ -43,12 +44,11 @@ float puffRadius(float peak, int frame, int frames) {
 constexpr float kLandingGround = 25.f;  // px
 constexpr float kJumpGround = 23.5f;    // px
 constexpr float kRunGround = 12.f;      // px; the run dust hangs 13 px down from the walker
-constexpr float kRunPivotX = 20.f;      // px; the walker stands here, dust trails behind
 
 }  // namespace
 
 void drawCursor(Cell& body, Cell&, int) {
-    const float c = 16.f;
+    const float c = sheet::cursor.centre().x;
     Mask star = body.blank()
                     .triangle(c - 2.f, c, c + 2.f, c, c, c - 9.f)
                     .triangle(c - 2.f, c, c + 2.f, c, c, c + 9.f)
@@ -68,10 +68,11 @@ void drawLandingDust(Cell& body, Cell&, int frame) {
     const float rise = 0.6f * static_cast<float>(frame);
     const float big = puffRadius(3.6f, frame, 7);
     const float small = puffRadius(2.4f, frame, 6);
-    const Puff puffs[] = {{16.f - spread, kLandingGround - big - rise * 0.5f + 1.f, big},
-                          {16.f + spread, kLandingGround - big - rise * 0.5f + 1.f, big},
-                          {16.f - spread * 0.55f, kLandingGround - small - rise + 1.f, small},
-                          {16.f + spread * 0.55f, kLandingGround - small - rise + 1.f, small}};
+    const float mid = sheet::landingDust.centre().x;
+    const Puff puffs[] = {{mid - spread, kLandingGround - big - rise * 0.5f + 1.f, big},
+                          {mid + spread, kLandingGround - big - rise * 0.5f + 1.f, big},
+                          {mid - spread * 0.55f, kLandingGround - small - rise + 1.f, small},
+                          {mid + spread * 0.55f, kLandingGround - small - rise + 1.f, small}};
     drawPuffs(body, puffs, 4);
 }
 
@@ -79,10 +80,11 @@ void drawJumpDust(Cell& body, Cell&, int frame) {
     const float f = static_cast<float>(frame);
     const float near = puffRadius(3.f, frame, 7);
     const float far = puffRadius(2.f, frame, 6);
-    const Puff puffs[] = {{16.f - 3.f - 1.6f * f, kJumpGround - near - 0.3f * f, near},
-                          {16.f + 3.f + 1.6f * f, kJumpGround - near - 0.3f * f, near},
-                          {16.f - 5.f - 1.4f * f, kJumpGround - far + 0.5f, far},
-                          {16.f + 5.f + 1.4f * f, kJumpGround - far + 0.5f, far}};
+    const float mid = sheet::jumpDust.centre().x;
+    const Puff puffs[] = {{mid - 3.f - 1.6f * f, kJumpGround - near - 0.3f * f, near},
+                          {mid + 3.f + 1.6f * f, kJumpGround - near - 0.3f * f, near},
+                          {mid - 5.f - 1.4f * f, kJumpGround - far + 0.5f, far},
+                          {mid + 5.f + 1.4f * f, kJumpGround - far + 0.5f, far}};
     drawPuffs(body, puffs, 4);
 }
 
@@ -90,20 +92,21 @@ void drawRunDust(Cell& body, Cell&, int frame) {
     const float drift = 1.2f * static_cast<float>(frame);
     const float first = puffRadius(2.8f, frame, 7);
     const float second = puffRadius(1.8f, frame, 6);
-    const Puff puffs[] = {{kRunPivotX - 4.f - drift, kRunGround - first - 0.4f * frame, first},
-                          {kRunPivotX - 7.f - drift * 1.2f, kRunGround - second, second}};
+    const float feet = sheet::runDustFeet.x;
+    const Puff puffs[] = {{feet - 4.f - drift, kRunGround - first - 0.4f * frame, first},
+                          {feet - 7.f - drift * 1.2f, kRunGround - second, second}};
     drawPuffs(body, puffs, 2);
 }
 
 void drawBubble(Cell& body, Cell&, int frame) {
-    constexpr float kCentre = 32.f;  // px
+    const float centre = sheet::bubble.centre().x;
     constexpr float kRadius = 29.f;  // px
     constexpr float kRim = 2.2f;     // px
     const float phase = kTau * static_cast<float>(frame) / 4.f;
     for (int y = 0; y < body.height(); ++y) {
         for (int x = 0; x < body.width(); ++x) {
-            const float dx = x + 0.5f - kCentre;
-            const float dy = y + 0.5f - kCentre;
+            const float dx = x + 0.5f - centre;
+            const float dy = y + 0.5f - centre;
             const float d = std::hypot(dx, dy);
             if (d > kRadius) continue;
             const float angle = std::atan2(dy, dx);
@@ -124,12 +127,12 @@ void drawBubble(Cell& body, Cell&, int frame) {
     const float at = -2.3f + 0.12f * std::sin(phase);
     Mask highlight = body.blank();
     for (float a = at - 0.35f; a <= at + 0.35f; a += 0.02f) {
-        highlight.disc(kCentre + std::cos(a) * (kRadius - 5.f),
-                       kCentre + std::sin(a) * (kRadius - 5.f), 1.2f);
+        highlight.disc(centre + std::cos(a) * (kRadius - 5.f),
+                       centre + std::sin(a) * (kRadius - 5.f), 1.2f);
     }
     body.fill(highlight, sf::Color(255, 255, 255, 235));
-    body.fill(body.blank().disc(kCentre + std::cos(at + 0.6f) * (kRadius - 5.f),
-                                kCentre + std::sin(at + 0.6f) * (kRadius - 5.f), 1.3f),
+    body.fill(body.blank().disc(centre + std::cos(at + 0.6f) * (kRadius - 5.f),
+                                centre + std::sin(at + 0.6f) * (kRadius - 5.f), 1.3f),
               sf::Color(255, 255, 255, 235));
 }
 

@@ -3,6 +3,7 @@
 
 #include "art/figure.hpp"
 #include "art/pictures.hpp"
+#include "core/sprite_sheet.hpp"
 
 namespace art {
 namespace {
@@ -10,9 +11,9 @@ namespace {
 constexpr float kTau = 6.2831853f;
 using Layering = Painter::Layering;
 
-// Row of the lowest pixels: props stand on the fourth row from the bottom of their cell.
+// Row of the lowest pixels: the row props stand on.
 float baseRow(const Painter& p) {
-    return static_cast<float>(p.height() - 4);
+    return static_cast<float>(p.height() - sheet::standingRow);
 }
 
 // One gentle back-and-forth per animation loop, -1..1.

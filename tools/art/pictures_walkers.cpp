@@ -2,15 +2,16 @@
 
 #include "art/figure.hpp"
 #include "art/pictures.hpp"
+#include "core/sprite_sheet.hpp"
 
 namespace art {
 namespace {
 
 constexpr float kTau = 6.2831853f;
-constexpr int kIdleFrames = 4;
-constexpr int kRunFrames = 6;
-constexpr int kFirstRunFrame = 4;
-constexpr int kFirstDriftFrame = 10;
+constexpr int kIdleFrames = sheet::walkerIdle.count;
+constexpr int kRunFrames = sheet::walkerRunning.count;
+constexpr int kFirstRunFrame = sheet::walkerRunning.first;
+constexpr int kFirstDriftFrame = sheet::walkerSpacing.first;
 constexpr float kLimbRadius = 1.0f;   // px; limbs come out 2-3 px thick before the outline
 constexpr float kFootLength = 1.5f;   // px the foot reaches forward of the ankle
 constexpr float kRunStride = 4.0f;    // px the feet reach ahead of and behind the hip
@@ -67,7 +68,7 @@ struct Joints {
 
 float feetCentre(const Painter& p) {
     // The foot's fill ends one row above the feet row, its outline lies on it.
-    return static_cast<float>(p.height() - 4) - 1.5f;
+    return static_cast<float>(p.height() - sheet::standingRow) - 1.5f;
 }
 
 Pose idlePose(const Build& b, const Painter& p, int frame) {
