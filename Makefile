@@ -108,8 +108,10 @@ portable: deps
 	CACHE=$(CHROOT_CACHE) sh scripts/build-portable $(BUILD)
 
 # The portable archive played in clean chroots of Debian 11, 12 and 13 that hold only a
-# minimal desktop; needs root. Slow, so not part of `make test`.
-test-portable: portable
+# minimal desktop; needs root. Slow, so not part of `make test`. An archive already built is
+# played as it is (`make portable` first to play a new one).
+PORTABLE_ARCHIVE = $(wildcard $(BUILD)/skywaltz-*-linux-x86_64.tar.gz)
+test-portable: $(if $(PORTABLE_ARCHIVE),,portable)
 	for suite in bullseye bookworm trixie; do \
 	  CACHE=$(CHROOT_CACHE) sh scripts/play-in-chroot $$suite \
 	    $$(ls -t $(BUILD)/skywaltz-*-linux-x86_64.tar.gz | head -n 1) $(BUILD)/portable/$$suite \
