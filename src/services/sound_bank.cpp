@@ -8,6 +8,10 @@
 #include <cstdlib>
 
 namespace {
+// Of the way from the view's centre to its edge: up to here a sound is heard in full (the
+// player, whom the camera keeps a little off the centre, is always), then it fades to
+// edgeAudibility at the edge.
+constexpr float fullReach = 0.5f;
 constexpr float edgeAudibility = 0.25f;  // of a sound's volume heard at the view's edge
 }  // namespace
 
@@ -17,7 +21,8 @@ float audibility(const sf::View& view, sf::Vector2f where) {
     const sf::Vector2f off = where - view.getCenter();
     const float reach = std::max(std::fabs(off.x) / half.x, std::fabs(off.y) / half.y);
     if (reach > 1.f) return 0.f;
-    return 1.f - (1.f - edgeAudibility) * reach;
+    const float fade = std::max(0.f, reach - fullReach) / (1.f - fullReach);
+    return 1.f - (1.f - edgeAudibility) * fade;
 }
 
 SoundBank::~SoundBank() {

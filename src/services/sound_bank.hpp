@@ -18,7 +18,7 @@ struct NamedSound {
     sf::Sound sound;
 };
 
-// How much of a sound made at `where` the player hears through `view`: all of it at the
+// How much of a sound made at `where` the player hears through `view`: all of it around the
 // view's centre, less toward its edges, nothing from off screen.
 float audibility(const sf::View& view, sf::Vector2f where);
 

@@ -27,6 +27,7 @@ sf::Image drawnLayerByLayer(TestWorld& world, SceneBase& scene) {
     }
     scene.background.setPosition(scene.camera.position);
     resources.layers[0]->draw(scene.background);
+    if (!scene.paused) scene.pointer.draw(resources, scene.hudLayer);
     scene.Menu::draw();
     sf::Sprite layerSprite;
     layerSprite.setScale(1.f, -1.f);

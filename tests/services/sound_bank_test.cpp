@@ -2,6 +2,8 @@
 
 #include "support/test_world.hpp"
 
+#include <SFML/Graphics/View.hpp>
+
 TEST(SoundBank, PlaysAMatchingSoundAtTheSoundsVolume) {
     TestWorld world;
     ASSERT_TRUE(
@@ -34,4 +36,14 @@ TEST(SoundBank, RefusesAFileItCannotRead) {
     TestWorld world;
     EXPECT_FALSE(world.soundBank.addSound("jump", "no/such/file.wav"));
     EXPECT_EQ(world.soundBank.count, 0);
+}
+
+TEST(SoundBank, HearsASoundInFullAroundTheViewsCentreLessTowardItsEdgeAndNotOffScreen) {
+    const sf::View view({1000.f, 500.f}, {480.f, 320.f});
+    EXPECT_FLOAT_EQ(1.f, audibility(view, {1000.f, 500.f}));
+    EXPECT_FLOAT_EQ(1.f, audibility(view, {1000.f, 580.f}));  // where the camera keeps the player
+    EXPECT_FLOAT_EQ(0.625f, audibility(view, {1180.f, 500.f}));
+    EXPECT_FLOAT_EQ(0.25f, audibility(view, {1000.f, 340.f}));
+    EXPECT_EQ(0.f, audibility(view, {1241.f, 500.f}));
+    EXPECT_EQ(0.f, audibility(view, {1000.f, 661.f}));
 }

@@ -34,6 +34,7 @@ const sf::Vector2f farAway(4000.f, 0.f);  // px: a planet this far from the firs
 constexpr double settle = 1.5;            // s for the player to land and stand still
 constexpr double margin = 0.25;           // s either side of a phase left out of its check
 constexpr float silence = 1e-4f;          // of full scale: nothing heard
+constexpr float markerLevel = 0.01f;      // of full scale: the marking sound has begun
 
 // The mixed samples of a wave file (16-bit or float), both channels, full scale = 1.
 struct Recording {
@@ -42,7 +43,12 @@ struct Recording {
     std::vector<float> samples;
     double start = 0.0;  // s on the test's clock of the first sample
 
-    double seconds() const { return static_cast<double>(samples.size()) / channels / rate; }
+    // Seconds into the recording of the first sample louder than `level`, or -1.
+    double firstAbove(float level) const {
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            if (std::fabs(samples[i]) > level) return static_cast<double>(i / channels) / rate;
+        return -1.0;
+    }
     // The loudest sample between two times on the test's clock.
     float peak(double from, double to) const {
         const auto at = [&](double t) {
@@ -117,6 +123,9 @@ protected:
         for (const char* name : effectNames)
             ASSERT_TRUE(world->soundBank.addSound(
                 name, (world->resources.sfxDir + name + ".wav").toAnsiString()));
+        // A first sound marks the moment on the recording, which may run behind the clock.
+        marked = now();
+        world->soundBank.playSound("menu_change", 1.f, 1.f, 0.f);
         scene.init(&world->resources, &world->input, &world->soundBank);
         scene.enter();
         world->pollInput(3);
@@ -137,17 +146,17 @@ protected:
     Recording finish() {
         scene.deleteAgents();
         world.reset();  // the last audio object closes the device, which completes the file
-        const double closed = now();
         Recording recording;
         EXPECT_TRUE(readWave(recordingPath, recording)) << recordingPath;
-        // The writer keeps pace with the clock from when its device starts, a little after
-        // it is opened, to when it is closed.
-        recording.start = closed - recording.seconds();
+        const double marker = recording.firstAbove(markerLevel);
+        EXPECT_GE(marker, 0.0) << "the marking sound is not on the recording";
+        recording.start = marked - marker;
         return recording;
     }
 
     std::string recordingPath;
     Clock::time_point opened;
+    double marked = 0.0;
     std::unique_ptr<TestWorld> world;
     SceneBase scene;
 };
