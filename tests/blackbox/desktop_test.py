@@ -132,7 +132,10 @@ def tap_until(run, key, done, what):
 
 def expect_stays_away(run, other):
     """The other window keeps the focus and the game stands windowed behind it."""
-    h.wait_for("the other window to get the focus", lambda: run.xserver.active_window() == other)
+    h.wait_for("the other window to get the focus", lambda: run.xserver.active_window() == other,
+               seen=lambda: f"window {run.xserver.active_window()} active (the game is "
+               f"{run.window}, the other window {other}), the game's state "
+               f"{run.xserver.window_state(run.window)}")
     h.wait_for("the game to leave fullscreen", lambda: "_NET_WM_STATE_FULLSCREEN"
                not in run.xserver.window_state(run.window))
     until = time.monotonic() + STAYS_AWAY
