@@ -53,7 +53,6 @@ private:
     int shown_ = 0;
     long long hidden_ = 0;
 };
-
 }  // namespace
 
 sf::Time frameSleep(sf::Time budget, sf::Time spent) {

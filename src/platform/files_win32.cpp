@@ -73,9 +73,12 @@ PathKind pathKind(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::missing;
     if (isFolder(attributes)) return PathKind::folder;
     const HANDLE file = openForReading(path);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_ACCESS_DENIED ? PathKind::unreadableFile
-                                                     : PathKind::brokenLink;
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD why = GetLastError();
+        // A link whose target is gone still has attributes of its own.
+        const bool refused = why == ERROR_ACCESS_DENIED || why == ERROR_SHARING_VIOLATION;
+        return refused ? PathKind::unreadableFile : PathKind::brokenLink;
+    }
     const bool disk = GetFileType(file) == FILE_TYPE_DISK;
     CloseHandle(file);
     return disk ? PathKind::readableFile : PathKind::other;

@@ -3,6 +3,8 @@
 #include "app/game.hpp"
 #include "support/test_world.hpp"
 
+#include <cstdint>
+
 namespace {
 // Counts its drawn frames; its focus is what the test sets, whatever the X server says.
 struct CountingGame : Game {
@@ -10,11 +12,16 @@ struct CountingGame : Game {
     void draw() override { ++drawn; }
     int drawn = 0;
 };
+
+// A window's handle is a number on X11 and a pointer on Windows; the pacer only compares them.
+sf::WindowHandle handle(std::uintptr_t number) {
+    return reinterpret_cast<sf::WindowHandle>(number);
+}
 }  // namespace
 
 TEST(DrawPacer, FocusedDrawsEveryFrameUnfocusedOnlyWhatChangesAndNowAndThen) {
     DrawPacer pacer;
-    const DrawPacer::Shown focused{true, {480, 320}, 7};
+    const DrawPacer::Shown focused{true, {480, 320}, handle(7)};
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(pacer.due(focused, frame()));
 
     DrawPacer::Shown away = focused;
@@ -28,7 +35,7 @@ TEST(DrawPacer, FocusedDrawsEveryFrameUnfocusedOnlyWhatChangesAndNowAndThen) {
     away.windowSize = {1920, 1080};
     EXPECT_TRUE(pacer.due(away, frame())) << "a resized window";
     EXPECT_FALSE(pacer.due(away, frame()));
-    away.window = 8;
+    away.window = handle(8);
     EXPECT_TRUE(pacer.due(away, frame())) << "a re-created window";
     EXPECT_FALSE(pacer.due(away, frame()));
     EXPECT_TRUE(pacer.due(focused, frame())) << "focus back: drawn at once";

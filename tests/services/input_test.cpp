@@ -1,6 +1,5 @@
 #include "services/input.hpp"
 
-#include "app/game.hpp"
 #include "scenes/scene.hpp"
 #include "support/test_world.hpp"
 

@@ -1,12 +1,11 @@
-#include "services/input.hpp"
-
 #include "app/game.hpp"
 #include "scenes/scene.hpp"
 #include "support/test_world.hpp"
 
-#include <X11/Xlib.h>
-
 #include <vector>
+
+// Last: Xlib's macros would clash with SFML's names.
+#include <X11/Xlib.h>
 
 namespace {
 // Records what the scene saw of the wheel in each of its updates.
