@@ -15,7 +15,6 @@ import shutil
 import struct
 import subprocess
 import sys
-import time
 import zipfile
 
 here = os.path.dirname(os.path.abspath(__file__))
