@@ -26,7 +26,9 @@ PREFIX     ?= /usr/local
 # The Windows build: its libraries, the game, the zip and the installer (make windows).
 WINDOWS    ?= build-windows
 WINE       := /usr/lib/wine/wine64
-WINEENV    := WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+# The unit tests find the libraries' DLLs through WINEPATH, as they are not beside them.
+WINEENV    := WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+              WINEPATH=Z:$(CURDIR)/$(WINDOWS)/deps/prefix/bin
 # Every time stamp the build writes (the package's files and archives) is the last commit's,
 # or the newest changelog entry's outside a git clone, so one source gives the same bytes.
 ifndef SOURCE_DATE_EPOCH

@@ -20,5 +20,11 @@ set(ENV{PKG_CONFIG_LIBDIR} "${SKYWALTZ_WINDOWS_PREFIX}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 
 # The C and C++ runtimes and winpthread go into each binary, so a player needs no compiler DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+# Libraries named without a path (SFML's "OpenGL32") are found in the prefix too.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -L${SKYWALTZ_WINDOWS_PREFIX}/lib")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${CMAKE_EXE_LINKER_FLAGS_INIT}")
+
+# SFML is built as static libraries (scripts/windows-deps), and its package must say so.
+set(SFML_STATIC_LIBRARIES TRUE)
+# SFML's package looks for OpenAL under names that miss OpenAL Soft's import library.
+set(OpenAL_LIB "${SKYWALTZ_WINDOWS_PREFIX}/lib/libOpenAL32.dll.a" CACHE FILEPATH "OpenAL's import library")
