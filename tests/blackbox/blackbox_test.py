@@ -23,6 +23,7 @@ import harness as h  # noqa: E402
 WINDOWED = "fullscreen: off\nresolution: 640 480\n"
 WINDOW = (640, 480)
 DEFAULT_VIEW = (480, 320)  # the view the default settings give, stretched over the desktop
+PLANET_SHARE = 0.04  # of a WINDOW-sized picture that the first planet covers at the least
 SCREEN = (1280, 720)
 DESKTOP = (1920, 1080)  # a player's usual screen
 TEN_MB = 10 * 1024 * 1024
@@ -84,8 +85,11 @@ def world_problem(image, view):
     stats = h.colour_stats(image)
     if stats["mean"] < 8:
         return f"a black frame ({stats})"
+    # The smallest first planet covers 4 % of a 640 x 480 view; a larger view shows more sky
+    # around the same planet.
+    least_share = PLANET_SHARE * min(1.0, WINDOW[0] * WINDOW[1] / (view[0] * view[1]))
     found = planet_of(image)
-    if found is None or found[1] < 0.04:
+    if found is None or found[1] < least_share:
         return f"no planet disc: {describe(image)}"
     planet, sky = found[0], background_of(image)
     if near(planet, sky, 60):
