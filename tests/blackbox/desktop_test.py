@@ -409,7 +409,7 @@ def case_wide_screen(game, content):
                 bb.wait_for_world(run, DEFAULT_WINDOW)
             took = time.monotonic() - started
             print(f"{size} at {at} after {took:.1f} s")
-            h.check(took < START_WITHIN, f"the start took {took:.1f} s")
+            h.check_time(took, START_WITHIN, "the start")
             bb.close_normally(run)
 
 

@@ -55,6 +55,20 @@ def check(condition, message):
         raise Failure(message)
 
 
+def busy():
+    """How many times over its cores the machine is busy, beyond the two processes (the game
+    and its X server) each case keeps running per core; 1 on a machine running only the suite."""
+    return max(1.0, os.getloadavg()[0] / (2 * (os.cpu_count() or 1)))
+
+
+def check_time(took, limit, what):
+    """Fails when `what` took more than `limit` seconds. The limit catches a slow or hung game
+    on a machine running only the suite; it is stretched by how busy the machine is, so a
+    game that merely shares its cores with a dozen compilers does not fail."""
+    allowed = limit * busy()
+    check(took <= allowed, f"{what} took {took:.2f} s; {allowed:.1f} s allowed here")
+
+
 def wait_for(what, predicate, timeout=PATIENCE, interval=0.05, seen=None):
     """Polls predicate until it returns something truthy and returns that. A wait that gives
     up says what `seen()` describes: the state it found instead."""

@@ -77,7 +77,7 @@ def case_sound_server_hangs(game, content, launcher):
             bb.start(run, content, extra=server.game_env)
             took = time.monotonic() - began
             print(f"the window opened {took:.1f} s after the start")
-            h.check(took <= HUNG_SOUND_WITHIN, f"the window took {took:.1f} s to open")
+            h.check_time(took, HUNG_SOUND_WITHIN, "the opening of the window")
             h.check(len(lines_with(run, "does not answer")) == 1,
                     f"not one line about the sound device:\n{run.stderr()}")
             bb.close_normally(run)
@@ -114,8 +114,10 @@ def case_display_lost(game, content, launcher):
             status = run.wait_exit(timeout=h.PATIENCE)
             took = time.monotonic() - killed
             h.check(status == 1, f"attempt {attempt + 1}: status {status}:\n{run.stderr()}")
-            h.check(took <= LOST_DISPLAY_WITHIN, f"attempt {attempt + 1}: ended after {took:.1f} s")
-            lines = run.game_lines()
+            h.check_time(took, LOST_DISPLAY_WITHIN,
+                         f"attempt {attempt + 1}: from the kill to the end")
+            # A machine too busy to let the sound probe answer in time adds its own line.
+            lines = [line for line in run.game_lines() if "does not answer" not in line]
             h.check(len(lines) == 1 and "lost the connection to the display" in lines[0],
                     f"attempt {attempt + 1}: not one line about the display:\n{run.stderr()}")
             cores = glob.glob(os.path.join(run.cwd, "core*"))
