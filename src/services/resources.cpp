@@ -68,8 +68,9 @@ void Resources::applyIcon() {
 
 void Resources::setup(sf::RenderWindow& w) {
     window = &w;
-    width = static_cast<int>(w.getSize().x);
-    height = static_cast<int>(w.getSize().y);
+    const sf::Vector2u size = desktop->openedSize(w);
+    width = static_cast<int>(size.x);
+    height = static_cast<int>(size.y);
     createLayers();
     states = sf::RenderStates(sf::BlendAlpha);
     fullscreen = false;

@@ -36,8 +36,9 @@ public:
     Resources(const Resources&) = delete;
     Resources& operator=(const Resources&) = delete;
 
-    // Called once, right after the window is created: takes its real size, creates the
-    // layers, roots the asset directories in the working directory and fits the view.
+    // Called once, right after the window is created: takes the size it was made at (a
+    // window manager may already have changed it), creates the layers, roots the asset
+    // directories in the working directory and fits the view.
     void setup(sf::RenderWindow& window);
     // Roots the asset directories in the working directory; setup does it too.
     void locateContent();
