@@ -66,7 +66,7 @@ public:
     // Opens the window with the game's title, icon, style and context for the given mode,
     // centred on the primary monitor, where it is first shown.
     void createWindow(sf::VideoMode mode, sf::Uint32 style);
-    // Closes the window and takes it off the screen.
+    // Frees the layers, textures and fonts, then closes the window and takes it off the screen.
     void closeWindow();
 
     sf::RenderWindow* window = nullptr;
@@ -101,6 +101,7 @@ public:
 
 private:
     void applyIcon();
+    void releaseGraphics();
     void createLayers();
     void releaseLayers();
 };

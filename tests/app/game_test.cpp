@@ -74,12 +74,13 @@ TEST_F(GameSwitchTest, SwitchesOutOfRangeLandOnTheFallbackScene) {
     EXPECT_EQ(scene(0).entered, 2);
 }
 
-TEST_F(GameSwitchTest, QuitRequestedByTheSceneClosesTheWindow) {
+TEST_F(GameSwitchTest, QuitRequestedByTheSceneFreesTheGraphicsAndClosesTheWindow) {
     initScenes();
     scene(0).enter();
     scene(0).quitRequested = true;
-    game.update(sf::milliseconds(16));
+    game.frame(sf::milliseconds(16));  // draws nothing once the window has closed
     EXPECT_FALSE(game.window.isOpen());
+    EXPECT_EQ(game.resources.layers.size(), 0u);
 }
 
 TEST_F(GameSwitchTest, UnfocusedGameStopsTheWorld) {
