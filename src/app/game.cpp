@@ -172,6 +172,7 @@ void Game::mainLoop() {
 
 void Game::frame(sf::Time measured) {
     update(simulatedTime(measured));
+    if (!window.isOpen()) return;
     if (drawPacer.due({hasFocus, window.getSize(), window.getSystemHandle()}, measured)) draw();
 }
 
@@ -190,7 +191,8 @@ void Game::update(sf::Time elapsed) {
         onUpdate(elapsed);
     }
     handleEvents();
-    if (scenes.empty()) return;
+    // A closed window has taken the layers and textures with it.
+    if (scenes.empty() || !window.isOpen()) return;
     if (hasFocus) {
         Scene* scene = scenes[static_cast<size_t>(currentScene)];
         scene->update(elapsed);

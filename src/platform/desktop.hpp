@@ -60,6 +60,9 @@ public:
     // when the game is to set the size itself: the display cannot be reached, or, on Windows,
     // the window is not maximised.
     bool askForSize(const sf::RenderWindow& target, sf::Vector2u size);
+    // The size `target` was made at, which a window manager may have changed before the game
+    // first looks (maximised it as it was shown); the size it has now if it was not opened here.
+    sf::Vector2u openedSize(const sf::RenderWindow& target) const;
 
     // The monitors of the screen, the primary first, or the whole screen when none is reported.
     std::vector<ScreenArea> monitors();

@@ -62,6 +62,7 @@ void centreFramed(HWND window, ScreenArea monitor, sf::Vector2u size) {
 
 struct DesktopWindow::Native {
     sf::RenderWindow* target = nullptr;
+    sf::Vector2u openedSize;  // as Windows made it, clamped to the screen
 };
 
 DesktopWindow::DesktopWindow() : native_(new Native) {}
@@ -76,6 +77,7 @@ bool DesktopWindow::open(sf::RenderWindow& target, sf::Vector2u size, bool frame
         framed ? sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close : sf::Style::None,
         context);
     native_->target = &target;
+    native_->openedSize = target.getSize();
     const HWND window = target.getSystemHandle();
     if (framed) centreFramed(window, primaryMonitor(), size);
     return true;
@@ -114,6 +116,10 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
 // window the game sizes itself.
 bool DesktopWindow::askForSize(const sf::RenderWindow& target, sf::Vector2u) {
     return target.isOpen() && IsZoomed(target.getSystemHandle());
+}
+
+sf::Vector2u DesktopWindow::openedSize(const sf::RenderWindow& target) const {
+    return &target == native_->target ? native_->openedSize : target.getSize();
 }
 
 std::vector<ScreenArea> DesktopWindow::monitors() {

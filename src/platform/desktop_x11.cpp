@@ -191,6 +191,7 @@ struct DesktopWindow::Native {
     sf::RenderWindow* target_ = nullptr;
     Frame frame_;
     sf::Vector2i askedCorner_;  // where the window shown last asked its frame to stand
+    sf::Vector2u openedSize_;   // the size the window opened last was made at
     sf::Clock shown_;           // since the window was shown last
 };
 
@@ -221,6 +222,13 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
 
 bool DesktopWindow::askForSize(const sf::RenderWindow& target, sf::Vector2u size) {
     return native_->askForSize(target, size);
+}
+
+sf::Vector2u DesktopWindow::openedSize(const sf::RenderWindow& target) const {
+    // SFML shows an adopted window as it takes it, and reads its size only afterwards.
+    if (native_->window_ != 0 && target.isOpen() && target.getSystemHandle() == native_->window_)
+        return native_->openedSize_;
+    return target.getSize();
 }
 
 std::vector<ScreenArea> DesktopWindow::monitors() {
@@ -263,6 +271,7 @@ bool DesktopWindow::Native::open(sf::RenderWindow& target, sf::Vector2u size, bo
     const ScreenArea monitor = monitors().front();
     const sf::Vector2i centred = centredOn(monitor, size);
     window_ = createWindow(display, centred, size);
+    openedSize_ = size;
     const auto utf8 = title.toUtf8();
     describeWindow(display, window_, std::string(utf8.begin(), utf8.end()));
     setDecorated(window_, framed);

@@ -37,13 +37,9 @@ Resources::Resources()
 
 Resources::~Resources() {
     music->stop();
-    releaseLayers();
-    for (sf::Font* font : fonts) delete font;
-    fonts.clear();
+    releaseGraphics();
     delete music;
     delete text;
-    // The textures and the compositor's picture go before the window is closed.
-    textures.clear();
     delete compositor;
     delete desktop;
 }
@@ -57,8 +53,20 @@ void Resources::createWindow(sf::VideoMode mode, sf::Uint32 style) {
 }
 
 void Resources::closeWindow() {
+    releaseGraphics();
     if (window != nullptr && window->isOpen()) window->close();
     desktop->close();
+}
+
+void Resources::releaseGraphics() {
+    // Freed in the window's context while it is there: once it has gone, SFML makes a context
+    // of its own for each layer it touches, which is slow with a software driver.
+    if (window != nullptr && window->isOpen()) window->setActive(true);
+    releaseLayers();
+    compositor->release();
+    for (sf::Font* font : fonts) delete font;
+    fonts.clear();
+    textures.clear();
 }
 
 void Resources::applyIcon() {
@@ -68,8 +76,9 @@ void Resources::applyIcon() {
 
 void Resources::setup(sf::RenderWindow& w) {
     window = &w;
-    width = static_cast<int>(w.getSize().x);
-    height = static_cast<int>(w.getSize().y);
+    const sf::Vector2u size = desktop->openedSize(w);
+    width = static_cast<int>(size.x);
+    height = static_cast<int>(size.y);
     createLayers();
     states = sf::RenderStates(sf::BlendAlpha);
     fullscreen = false;

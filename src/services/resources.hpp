@@ -36,8 +36,9 @@ public:
     Resources(const Resources&) = delete;
     Resources& operator=(const Resources&) = delete;
 
-    // Called once, right after the window is created: takes its real size, creates the
-    // layers, roots the asset directories in the working directory and fits the view.
+    // Called once, right after the window is created: takes the size it was made at (a
+    // window manager may already have changed it), creates the layers, roots the asset
+    // directories in the working directory and fits the view.
     void setup(sf::RenderWindow& window);
     // Roots the asset directories in the working directory; setup does it too.
     void locateContent();
@@ -65,7 +66,7 @@ public:
     // Opens the window with the game's title, icon, style and context for the given mode,
     // centred on the primary monitor, where it is first shown.
     void createWindow(sf::VideoMode mode, sf::Uint32 style);
-    // Closes the window and takes it off the screen.
+    // Frees the layers, textures and fonts, then closes the window and takes it off the screen.
     void closeWindow();
 
     sf::RenderWindow* window = nullptr;
@@ -100,6 +101,7 @@ public:
 
 private:
     void applyIcon();
+    void releaseGraphics();
     void createLayers();
     void releaseLayers();
 };

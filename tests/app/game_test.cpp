@@ -15,7 +15,12 @@ struct FlagScene : Scene {
         Scene::enter();
         ++entered;
     }
+    void draw() override {
+        Scene::draw();
+        ++drawn;
+    }
     int entered = 0;
+    int drawn = 0;
 };
 
 class GameSwitchTest : public ::testing::Test {
@@ -74,12 +79,14 @@ TEST_F(GameSwitchTest, SwitchesOutOfRangeLandOnTheFallbackScene) {
     EXPECT_EQ(scene(0).entered, 2);
 }
 
-TEST_F(GameSwitchTest, QuitRequestedByTheSceneClosesTheWindow) {
+TEST_F(GameSwitchTest, QuitRequestedByTheSceneFreesTheGraphicsAndClosesTheWindow) {
     initScenes();
     scene(0).enter();
     scene(0).quitRequested = true;
-    game.update(sf::milliseconds(16));
+    game.frame(sf::milliseconds(16));
     EXPECT_FALSE(game.window.isOpen());
+    EXPECT_EQ(game.resources.layers.size(), 0u);
+    EXPECT_EQ(scene(0).drawn, 0);
 }
 
 TEST_F(GameSwitchTest, UnfocusedGameStopsTheWorld) {

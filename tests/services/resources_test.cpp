@@ -36,8 +36,11 @@ sf::Image drawDiscThroughLayer(TestWorld& world) {
 }
 }  // namespace
 
-TEST(Resources, SetupCreatesSevenLayersOfTheWindowSize) {
+TEST(Resources, SetupCreatesSevenLayersOfTheSizeTheWindowWasMadeAt) {
     TestWorld world(400, 300, false);
+    // A window manager that maximises the window as it is shown, before the game looks.
+    world.window.setSize({640, 480});
+    world.resources.setup(world.window);
     ASSERT_EQ(world.resources.layers.size(), 7u);
     for (sf::RenderTexture* layer : world.resources.layers)
         EXPECT_EQ(layer->getSize(), sf::Vector2u(400, 300));
