@@ -95,14 +95,14 @@ source-package: deps
 reproducible: deps
 	JOBS=$(JOBS) sh scripts/check-reproducible
 
+# The chroot targets keep their debootstrapped bases here between runs.
+CHROOT_CACHE ?= $(BUILD)/chroot-cache
+
 # The source package built in a fresh Debian chroot and checked by lintian; needs root.
 # SUITE=trixie builds it for Debian 13 (SFML 2.6) instead of Debian 12.
 SUITE      ?= bookworm
 chroot-package: deps
-	SUITE=$(SUITE) sh scripts/build-in-chroot $(BUILD)/chroot-$(SUITE)
-
-# The chroot targets below keep their debootstrapped bases here between runs.
-CHROOT_CACHE ?= $(BUILD)/chroot-cache
+	SUITE=$(SUITE) CACHE=$(CHROOT_CACHE) sh scripts/build-in-chroot $(BUILD)/chroot-$(SUITE)
 
 # The game for every Linux desktop without apt, $(BUILD)/skywaltz-<version>-linux-x86_64.tar.gz,
 # built in a Debian 11 chroot so that it runs on glibc 2.31 and later; needs root.
