@@ -19,8 +19,6 @@
 class Compositor {
 public:
     void present(Layers& layers, sf::RenderWindow& window);
-    // After the window is re-created, for the layers and the compositor's own picture.
-    void resetGLStates(Layers& layers);
 
 private:
     static void composite(Layers& layers, std::size_t first, sf::RenderTarget& target);
