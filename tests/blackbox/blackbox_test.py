@@ -121,6 +121,10 @@ def wait_for_world(run, view):
     except h.Failure as failure:
         keep_evidence(run, last.get("image"), "world")
         raise h.Failure(f"{failure}: {last.get('problem')}") from None
+    # A run on another system (scripts/play-in-chroot) keeps the world it saw, to be looked at.
+    pictures = os.environ.get("SKYWALTZ_BLACKBOX_PICTURES")
+    if pictures:
+        last["image"].save_ppm(os.path.join(pictures, "world.ppm"))
     return last["image"]
 
 
