@@ -47,11 +47,6 @@ void Compositor::present(Layers& layers, sf::RenderWindow& window) {
     window.draw(stretched, sf::RenderStates(sf::BlendNone));
 }
 
-void Compositor::resetGLStates(Layers& layers) {
-    layers.resetGLStates();
-    if (picture) picture->resetGLStates();
-}
-
 void Compositor::composite(Layers& layers, std::size_t first, sf::RenderTarget& target) {
     for (std::size_t i = first; i < layers.size(); ++i) {
         const sf::IntRect& area = layers.paintedArea(i);

@@ -19,8 +19,6 @@
 class Compositor {
 public:
     void present(Layers& layers, sf::RenderWindow& window);
-    // After the window is re-created, for the layers and the compositor's own picture.
-    void resetGLStates(Layers& layers);
     // Lets go of the picture; a later present makes it again.
     void release() { picture.reset(); }
 

@@ -87,10 +87,6 @@ void Layers::beginFrame() {
     for (Marks& mark : marks) mark.stale = true;
 }
 
-void Layers::resetGLStates() {
-    for (sf::RenderTexture* texture : textures) texture->resetGLStates();
-}
-
 void Layers::add(sf::RenderTexture* texture) {
     textures.push_back(texture);
     batches.emplace_back(texture);

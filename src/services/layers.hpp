@@ -75,9 +75,6 @@ public:
     sf::Color solidColour(std::size_t layer) const { return marks[layer].colour; }
     // The layer's picture, upside down (layers are never display()ed), for the compositor.
     const sf::Texture& texture(std::size_t layer) const { return textures[layer]->getTexture(); }
-    // SFML 2.5.1 loses the GL state of render textures made before the window was re-created:
-    // without this they draw nothing afterwards.
-    void resetGLStates();
 
     void add(sf::RenderTexture* texture);
     // Deletes the layers; sprites still waiting for them are dropped unseen.
