@@ -2,6 +2,7 @@
 
 #include "app/settings.hpp"
 #include "core/draw_layers.hpp"
+#include "core/random.hpp"
 #include "platform/desktop.hpp"
 #include "platform/files.hpp"
 #include "scenes/scene.hpp"
@@ -70,7 +71,7 @@ Game::~Game() {
 }
 
 void Game::init() {
-    srand(static_cast<unsigned>(time(nullptr)));
+    seedRandom(static_cast<unsigned>(time(nullptr)));
     fullscreenRestoreTimer = 0.f;
     autoResolution = true;
     fullscreenRestorePending = false;

@@ -1,5 +1,6 @@
 #include "services/pads.hpp"
 
+#include "core/random.hpp"
 #include "services/input_devices.hpp"
 #include "support/test_world.hpp"
 #include "walkers/planet.hpp"
@@ -83,7 +84,7 @@ protected:
         world.input.devices = &DesktopInputDevices::instance();
         scene.init(&world.resources, &world.input, &world.soundBank);
         scene.enter();
-        srand(1234);
+        seedRandom(1234);
         while (scene.fade > 0.f || world.input.startDelay > 0) step();
     }
     void step() {
