@@ -3,9 +3,9 @@
 #include "support/test_world.hpp"
 #include "world/scene_base.hpp"
 
-// The scene seeds the random numbers from the clock as it is entered and then draws its hue and builds its
-// first planet: this draws both again from `seed`, so that a run can be repeated. Call it right
-// after enter, before any update, while nothing holds a pointer to the first world.
+// The scene seeds the random numbers from the clock as it is entered and then draws its hue and
+// builds its first planet: this draws both again from `seed`, so that a run can be repeated. Call
+// it right after enter, before any update, while nothing holds a pointer to the first world.
 void rebuildFirstPlanet(SceneBase& scene, unsigned seed);
 
 // A seeded random player for the gameplay scene: presses every action now and then (walking,
