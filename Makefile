@@ -161,6 +161,7 @@ test-windows: windows
 	cmake --build $(WINDOWS)/game -j $(JOBS)
 	WINEPREFIX=$(WINETEMPLATE) $(WINEOPTIONS) $(XVFB) $(WINE) wineboot -i
 	WINEPREFIX=$(WINETEMPLATE) $(WINESERVER) -w
+	rm -rf $(WINETEMPLATE)/drive_c/users/*/AppData/Roaming/SKYWALTZ
 	rm -rf $(UNITPREFIX) && cp -a $(WINETEMPLATE) $(UNITPREFIX)
 	cd $(WINDOWS)/game && $(WINEENV) $(TESTENV) $(XVFB) ctest --output-on-failure -j $(JOBS)
 
