@@ -268,7 +268,12 @@ TEST_F(SettingsFileTest, MissingEmptyOrUnreadableFileGivesTheDefaults) {
 
 TEST_F(SettingsFileTest, AMissingFileIsWrittenWithTheDefaultsWhereThePlaceAsksForIt) {
     game.settingsFile.writeDefaults = true;
-    EXPECT_EQ(load(), Settings{});
+    const sf::VideoMode desktopMode = sf::VideoMode::getDesktopMode();
+    EXPECT_EQ(load(), Expect()
+                          .resolution(static_cast<int>(desktopMode.width),
+                                      static_cast<int>(desktopMode.height), true)
+                          .s)
+        << "the file written is read: its resolution is auto";
     EXPECT_EQ(fileText(), writeSettings(Settings{}));
     writeFile("music: 20");
     EXPECT_EQ(load(), Expect().music(20).s);
