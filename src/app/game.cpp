@@ -2,6 +2,7 @@
 
 #include "app/settings.hpp"
 #include "core/draw_layers.hpp"
+#include "core/random.hpp"
 #include "platform/desktop.hpp"
 #include "platform/files.hpp"
 #include "scenes/scene.hpp"
@@ -70,7 +71,7 @@ Game::~Game() {
 }
 
 void Game::init() {
-    srand(static_cast<unsigned>(time(nullptr)));
+    seedRandom(static_cast<unsigned>(time(nullptr)));
     fullscreenRestoreTimer = 0.f;
     autoResolution = true;
     fullscreenRestorePending = false;
@@ -102,22 +103,21 @@ void Game::loadSettings(int& width, int& height, bool& fullscreen, int& musicVol
                         int& soundVolume, bool& screenShake, int& colorDelay) {
     Settings settings;
     settings.autoResolution = autoResolution;
-    const SettingsPlace place = settingsPlace();
-    const std::string& settingsFile = place.path;
-    if (place.writeDefaults && pathKind(settingsFile) == PathKind::missing)
-        writeWholeFile(settingsFile, writeSettings(settings));
+    const std::string& path = settingsFile.path;
+    if (settingsFile.writeDefaults && pathKind(path) == PathKind::missing)
+        writeWholeFile(path, writeSettings(settings));
     std::string text;
-    if (readSettingsFile(settingsFile, text, std::cerr)) {
+    if (readSettingsFile(path, text, std::cerr)) {
         std::istringstream file(text);
         // "auto" is the size of the monitor the window will open on.
         const ScreenArea monitor = resources.desktop->primaryMonitor();
         FirstLines complaints(std::cerr, settingsComplaintsShown);
         std::ostream warnings(&complaints);
-        readSettings(file, settingsFile,
+        readSettings(file, path,
                      {static_cast<unsigned>(monitor.width), static_cast<unsigned>(monitor.height)},
                      settings, warnings);
         if (complaints.hidden() > 0)
-            std::cerr << "skywaltz: " << settingsFile << ": " << complaints.hidden()
+            std::cerr << "skywaltz: " << path << ": " << complaints.hidden()
                       << " more complaints like these not shown\n";
     }
     width = settings.width;
@@ -142,7 +142,7 @@ void Game::saveSettings() {
     settings.colorDelay = resources.colorDelay;
     settings.autoResolution = autoResolution;
     settings.hints = resources.hints;
-    writeWholeFile(settingsPlace().path, writeSettings(settings));
+    writeWholeFile(settingsFile.path, writeSettings(settings));
 }
 
 int Game::run() {

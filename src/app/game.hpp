@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/draw_pacer.hpp"
+#include "platform/files.hpp"
 #include "services/input.hpp"
 #include "services/resources.hpp"
 #include "services/sound_bank.hpp"
@@ -75,6 +76,8 @@ public:
     // returns it without entering a scene.
     int startFailure = 0;
     DrawPacer drawPacer;
+    // Where loadSettings and saveSettings find the settings file: the platform's place.
+    SettingsPlace settingsFile = settingsPlace();
 
 protected:
     // The texts shown while the window lacks focus, centred on the screen layer.

@@ -1,5 +1,7 @@
 #include "core/vector_math.hpp"
 
+#include "core/random.hpp"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -36,5 +38,5 @@ sf::Vector2f polar(float angle, float distance) {
 }
 
 float randomRadians() {
-    return static_cast<float>(rand() % 360);
+    return static_cast<float>(randomNumber() % 360);
 }

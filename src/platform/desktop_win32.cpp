@@ -110,6 +110,11 @@ void DesktopWindow::setFullscreen(sf::RenderWindow& target, bool on, sf::Vector2
         setFrame(window, framedStyle);
         centreFramed(window, monitor, size);
     }
+    // SFML learns a new size from its own setSize, or from the resize event the next frame
+    // polls; the picture is fitted to the window right after this, so SFML is told now.
+    RECT client{};
+    if (GetClientRect(window, &client))
+        target.setSize({static_cast<unsigned>(client.right), static_cast<unsigned>(client.bottom)});
 }
 
 // A maximised window stays as the player made it, as X11's window managers keep it; any other

@@ -19,8 +19,17 @@ bool displayAvailable();
 void reportNoDisplay();
 
 // Says `line` (one line, without its end) where the player sees why the game cannot start: on
-// the error stream, and on Windows in a message box as well.
+// the error stream, and through the fatal notice as well.
 void reportFatal(const std::string& line);
+
+// Shows `line` to a player who may have started the game without a console: a message box on
+// Windows, which waits for its OK; nothing elsewhere, where the error stream is the place.
+void showFatalNotice(const std::string& line);
+
+// What reportFatal shows besides the error stream: showFatalNotice until replaced. A test
+// replaces it, so that no box waits for a click. Returns the one it replaces.
+using FatalNotice = void (*)(const std::string& line);
+FatalNotice replaceFatalNotice(FatalNotice notice);
 
 enum class SoundProbe {
     available,

@@ -107,9 +107,7 @@ void reportNoDisplay() {
               << "; the game needs a desktop session\n";
 }
 
-void reportFatal(const std::string& line) {
-    std::cerr << line << '\n';
-}
+void showFatalNotice(const std::string&) {}
 
 SoundProbe probeSoundDevice() {
     // The probe runs in a child process. OpenAL reads its configuration once per process, on

@@ -93,8 +93,7 @@ void reportNoDisplay() {
     std::cerr << "skywaltz: there is no desktop to open the window on\n";
 }
 
-void reportFatal(const std::string& line) {
-    std::cerr << line << '\n';
+void showFatalNotice(const std::string& line) {
     MessageBoxW(nullptr, widen(line).c_str(), boxTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 

@@ -2,6 +2,7 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
+#include "core/random.hpp"
 #include "core/vector_math.hpp"
 #include "services/sound_bank.hpp"
 
@@ -58,7 +59,7 @@ void Planet::reset() {
     layer = layer::planets;
     grow = 0.f;
     dying = occupied = false;
-    wobblePhase = static_cast<float>(rand() % 100);
+    wobblePhase = static_cast<float>(randomNumber() % 100);
 }
 
 void Planet::update(sf::Time elapsed) {

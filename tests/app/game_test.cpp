@@ -1,6 +1,8 @@
 #include "app/game.hpp"
 
 #include "app/kov_game.hpp"
+#include "platform/files.hpp"
+#include "platform/platform.hpp"
 #include "scenes/scene.hpp"
 #include "support/scratch_directory.hpp"
 #include "support/test_world.hpp"
@@ -101,17 +103,34 @@ TEST_F(GameSwitchTest, UnfocusedGameStopsTheWorld) {
     EXPECT_EQ(game.input.startDelay, 3);
 }
 
+namespace {
+std::string noticeShown;
+void keepNotice(const std::string& line) {
+    noticeShown += line + '\n';
+}
+}  // namespace
+
 TEST(KovGame, MissingSpriteSheetEndsWithStatusOneAndOneClearLine) {
     ScratchDirectory scratch;
     KOV_Game game;
+    noticeShown.clear();
+    const FatalNotice before = replaceFatalNotice(keepNotice);
     ::testing::internal::CaptureStderr();
     const int status = game.run();
     const std::string errors = ::testing::internal::GetCapturedStderr();
+    replaceFatalNotice(before);
     EXPECT_EQ(status, 1);
     EXPECT_FALSE(game.window.isOpen());
-    EXPECT_NE(errors.find(scratch.path + "/content/sprites/sprites.png"), std::string::npos);
-    EXPECT_NE(errors.find("start the game from the folder that holds content/"), std::string::npos);
+    // Where the game looked: the working directory, or on Windows, which has no content
+    // folder there, the executable's folder.
+    const std::string sep(1, pathSeparator);
+    const std::string sheet = assetRoot() + sep + "content" + sep + "sprites" + sep + "sprites.png";
+    EXPECT_NE(errors.find(sheet), std::string::npos) << errors;
+    EXPECT_NE(errors.find("start the game from the folder that holds content" + sep),
+              std::string::npos);
     EXPECT_EQ(errors.find("skywaltz:"), errors.rfind("skywaltz:")) << errors;
+    EXPECT_NE(noticeShown.find(sheet), std::string::npos) << noticeShown;
+    EXPECT_NE(errors.find(noticeShown), std::string::npos) << "the notice shows the same words";
 }
 
 TEST(KovGame, InitOpensTheTitledWindowWithItsServices) {

@@ -234,9 +234,10 @@ TEST(SettingsWrite, WhatIsWrittenReadsBackTheSame) {
 }
 
 namespace {
-// Runs a test inside a fresh empty working directory, where the game looks for config.txt.
+// Runs a test inside a fresh empty working directory, with the settings file there.
 class SettingsFileTest : public ::testing::Test {
 protected:
+    SettingsFileTest() { game.settingsFile = {"config.txt", false}; }
     static void writeFile(const std::string& text) { std::ofstream("config.txt") << text; }
     static std::string fileText() {
         std::ifstream in("config.txt");
@@ -263,6 +264,20 @@ TEST_F(SettingsFileTest, MissingEmptyOrUnreadableFileGivesTheDefaults) {
     writeFile("");
     EXPECT_EQ(load(), Settings{});
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(SettingsFileTest, AMissingFileIsWrittenWithTheDefaultsWhereThePlaceAsksForIt) {
+    game.settingsFile.writeDefaults = true;
+    const sf::VideoMode desktopMode = sf::VideoMode::getDesktopMode();
+    EXPECT_EQ(load(), Expect()
+                          .resolution(static_cast<int>(desktopMode.width),
+                                      static_cast<int>(desktopMode.height), true)
+                          .s)
+        << "the file written is read: its resolution is auto";
+    EXPECT_EQ(fileText(), writeSettings(Settings{}));
+    writeFile("music: 20");
+    EXPECT_EQ(load(), Expect().music(20).s);
+    EXPECT_EQ(fileText(), "music: 20") << "a file that is there is the player's";
 }
 
 TEST_F(SettingsFileTest, WhatIsNotARegularFileOfBoundedSizeGivesTheDefaultsAndOneLine) {

@@ -2,6 +2,7 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
+#include "core/random.hpp"
 #include "effects/splashes.hpp"
 #include "walkers/walker_world.hpp"
 
@@ -16,7 +17,7 @@ namespace {
 class ItemTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        srand(3);
+        seedRandom(3);
         planet = world.addPlanet(100.f, 0.f, 0.f);
         carrier = world.add<Spacewalker>(world.players, 0.f, -10.f);
         item = world.add<Itembase>(world.items, 10.f, 10.f, 0.4f);

@@ -1,6 +1,7 @@
 #include "items/npc.hpp"
 
 #include "agents/messages.hpp"
+#include "core/random.hpp"
 #include "walkers/walker_world.hpp"
 
 #include <gtest/gtest.h>
@@ -27,9 +28,9 @@ TEST_F(NPCTest, LooksAreOneOfThreeChosenByRand) {
     const int rows[] = {1, 3, 8};
     const int heights[] = {32, 32, 64};
     for (unsigned seed = 1; seed <= 6; ++seed) {
-        srand(seed);
-        const int look = rand() % 3;
-        srand(seed);
+        seedRandom(seed);
+        const int look = randomNumber() % 3;
+        seedRandom(seed);
         NPC* npc = world.add<NPC>(world.items, 0.f, 0.f, 0.5f);
         EXPECT_EQ(agent_name::npc, npc->name);
         const int h = heights[look];
@@ -39,7 +40,7 @@ TEST_F(NPCTest, LooksAreOneOfThreeChosenByRand) {
 }
 
 TEST_F(NPCTest, WalksAndPausesAlongTheUndersideWithoutMirroringAndNeverSleeps) {
-    srand(21);
+    seedRandom(21);
     RecordingPlanet* planet = world.addPlanet(100.f, 0.f, 0.f);
     NPC* npc = world.add<NPC>(world.items, 3.f, 4.f, 0.5f);  // lands below the centre
     world.step();
@@ -80,7 +81,7 @@ TEST_F(NPCTest, WalksAndPausesAlongTheUndersideWithoutMirroringAndNeverSleeps) {
 }
 
 TEST_F(NPCTest, KicksUpDustAtMostEveryFifthOfASecondAlignedWithTheSurface) {
-    srand(4);
+    seedRandom(4);
     RecordingPlanet* planet = world.addPlanet(100.f, 0.f, 0.f);
     NPC* npc = world.add<NPC>(world.items, 4.f, -3.f, 0.5f);
     npc->update(frame());
@@ -109,7 +110,7 @@ TEST_F(NPCTest, KicksUpDustAtMostEveryFifthOfASecondAlignedWithTheSurface) {
 }
 
 TEST_F(NPCTest, CarriedItStopsItsCycleAndThrownItResumes) {
-    srand(8);
+    seedRandom(8);
     world.addPlanet(100.f, 0.f, 0.f);
     Spacewalker* carrier = world.add<Spacewalker>(world.players, 0.f, -10.f);
     NPC* npc = world.add<NPC>(world.items, 0.f, 10.f, 0.5f);

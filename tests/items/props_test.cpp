@@ -1,6 +1,7 @@
 #include "items/props.hpp"
 
 #include "agents/messages.hpp"
+#include "core/random.hpp"
 #include "walkers/walker_world.hpp"
 
 #include <gtest/gtest.h>
@@ -43,9 +44,9 @@ TEST_F(PropLook, EachKindShowsItsCellsWithTheOverlayCellBelowAndFacesAsItsSeedSa
     std::set<float> facings;
     for (unsigned seed = 1; seed <= 4; ++seed) {
         for (const PropCase& c : cases) {
-            srand(seed);
+            seedRandom(seed);
             const float facing = addProp(c.kind, 0.f, 0.f)->facing;
-            srand(seed);
+            seedRandom(seed);
             Prop* prop = addProp(c.kind, 0.f, 0.f);
             EXPECT_EQ(facing, prop->facing);
             facings.insert(facing);

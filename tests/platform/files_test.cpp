@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 TEST(Files, PathKindNamesWhatStandsAtAPath) {
@@ -32,4 +33,19 @@ TEST(Files, AWrittenFileReadsBackWholeAndWhatIsNoFileIsNotRead) {
     EXPECT_EQ(readRegularFile("nothing", text, 100), FileRead::unopened);
     EXPECT_EQ(readRegularFile("folder", text, 100), FileRead::notRegular);
     EXPECT_FALSE(writeWholeFile("folder", "x"));
+}
+
+TEST(Files, TheSettingsLiveWhereThePlayerLooksForThem) {
+    const SettingsPlace place = settingsPlace();
+#ifdef _WIN32
+    // No config.txt beside the tests' executable: the game is installed, and the player's
+    // own copy lives in the roaming application data, written on the first start.
+    const char* appData = std::getenv("APPDATA");
+    ASSERT_NE(appData, nullptr);
+    EXPECT_EQ(place.path, std::string(appData) + "\\SKYWALTZ\\config.txt");
+    EXPECT_TRUE(place.writeDefaults);
+#else
+    EXPECT_EQ(place.path, "config.txt") << "in the working directory";
+    EXPECT_FALSE(place.writeDefaults);
+#endif
 }

@@ -1,5 +1,6 @@
 #include "scenes/camera.hpp"
 
+#include "core/random.hpp"
 #include "support/test_world.hpp"
 
 #include <cmath>
@@ -77,9 +78,9 @@ TEST_F(CameraTest, WritesTheViewEveryUpdateAndOnlyItsCentreWhilePaused) {
 }
 
 TEST_F(CameraTest, ShakeOfAnEnteredSceneTurnsOnTheFifthUpdateAndEndsTwoUpdatesAfterItsTime) {
-    srand(42);
-    const float k = static_cast<float>(rand() % 360);
-    srand(42);
+    seedRandom(42);
+    const float k = static_cast<float>(randomNumber() % 360);
+    seedRandom(42);
     for (int i = 0; i < 4; ++i) camera.update(frame(), false);
     EXPECT_EQ(sf::Vector2f(0.f, 0.f), camera.shakeGoal);
     camera.update(frame(), false);
@@ -99,7 +100,7 @@ TEST_F(CameraTest, ShakeOfAnEnteredSceneTurnsOnTheFifthUpdateAndEndsTwoUpdatesAf
 
 TEST_F(CameraTest, ShakeTurnsAtMostOncePerUpdateAndKeepsTheClocksRemainder) {
     camera.shakeTime = 10.f;
-    srand(7);
+    seedRandom(7);
     camera.update(sf::seconds(0.5f), false);
     EXPECT_NEAR(0.425f, camera.shakeClock, 1e-5f);
     const sf::Vector2f first = camera.shakeGoal;

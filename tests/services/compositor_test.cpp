@@ -1,5 +1,6 @@
 #include "services/compositor.hpp"
 
+#include "core/random.hpp"
 #include "effects/splashes.hpp"
 #include "items/npc.hpp"
 #include "support/test_world.hpp"
@@ -82,7 +83,7 @@ protected:
         }
         scene.init(&world->resources, &world->input, &world->soundBank);
         scene.enter();
-        srand(4321);
+        seedRandom(4321);
         scene.player->input.devices = &world->devices;
         world->pollInput(3);
     }

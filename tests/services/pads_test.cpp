@@ -1,5 +1,6 @@
 #include "services/pads.hpp"
 
+#include "core/random.hpp"
 #include "services/input_devices.hpp"
 #include "support/test_world.hpp"
 #include "walkers/planet.hpp"
@@ -16,9 +17,16 @@
 #include <string>
 
 namespace {
-// SDL's own database entries for two real pads, by their USB GUIDs.
+// SDL's own database entries for two real pads, by the GUIDs the system gives them: on Linux
+// their USB ones; on Windows the PS4 pad's through DirectInput, and the Xbox pad's through
+// XInput (its GUID marked 'x'), whose one layout serves every Xbox pad.
+#ifdef _WIN32
+constexpr const char* ps4Guid = "030000004c050000cc09000000000000";
+constexpr const char* xbox360Guid = "030000005e0400008e02000000007800";
+#else
 constexpr const char* ps4Guid = "030000004c050000cc09000011010000";
 constexpr const char* xbox360Guid = "030000005e0400008e02000014010000";
+#endif
 constexpr float resetPlanetRadius = 160.f;
 constexpr Sint16 released = -32768;  // a trigger at rest, as the pads' raw axes report it
 
@@ -83,7 +91,7 @@ protected:
         world.input.devices = &DesktopInputDevices::instance();
         scene.init(&world.resources, &world.input, &world.soundBank);
         scene.enter();
-        srand(1234);
+        seedRandom(1234);
         while (scene.fade > 0.f || world.input.startDelay > 0) step();
     }
     void step() {
@@ -221,7 +229,8 @@ TEST_F(PadTest, MappingFileTeachesAPadItsLayoutAndAnUnreadableOneIsNamed) {
 
     VirtualPad pad(0x1209, 0x0002);
     std::ofstream(path) << "# a comment line\n"
-                        << pad.guid() << ",Test pad,a:b3,start:b5,platform:Linux,\n";
+                        << pad.guid() << ",Test pad,a:b3,start:b5,platform:" << SDL_GetPlatform()
+                        << ",\n";
     pads.addMappings(path.c_str(), warnings);
     step();
     EXPECT_TRUE(pads.isMapped(0));

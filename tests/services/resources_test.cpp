@@ -1,5 +1,6 @@
 #include "services/resources.hpp"
 
+#include "platform/files.hpp"
 #include "support/test_world.hpp"
 
 #include <SFML/Audio/Music.hpp>
@@ -8,6 +9,7 @@
 #include <SFML/Graphics/Text.hpp>
 
 #include <cmath>
+#include <filesystem>
 
 namespace {
 int countRed(const sf::Image& image) {
@@ -51,10 +53,11 @@ TEST(Resources, SetupCreatesSevenLayersOfTheSizeTheWindowWasMadeAt) {
 
 TEST(Resources, DirectoriesAreRootedInTheWorkingDirectory) {
     TestWorld world(480, 320, false);
-    const std::string content = world.resources.contentDir.toAnsiString();
-    EXPECT_EQ(content.substr(content.size() - 8), "content/");
-    EXPECT_EQ(world.resources.spritesDir, world.resources.contentDir + "sprites/");
-    EXPECT_EQ(world.resources.musicDir, world.resources.contentDir + "music/");
+    const sf::String sep(pathSeparator);
+    const sf::String here(std::filesystem::current_path().string());
+    EXPECT_EQ(world.resources.contentDir, here + sep + "content" + sep);
+    EXPECT_EQ(world.resources.spritesDir, world.resources.contentDir + "sprites" + sep);
+    EXPECT_EQ(world.resources.musicDir, world.resources.contentDir + "music" + sep);
 }
 
 TEST(Resources, LoadsTheGameAssetsAndRefusesMissingOnes) {

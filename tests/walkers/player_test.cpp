@@ -1,6 +1,7 @@
 #include "walkers/player.hpp"
 
 #include "agents/messages.hpp"
+#include "core/random.hpp"
 #include "items/itembase.hpp"
 #include "items/props.hpp"
 #include "walkers/walker_world.hpp"
@@ -17,7 +18,7 @@ using Key = sf::Keyboard::Key;
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        srand(17);
+        seedRandom(17);
         planet = world.addPlanet(100.f, 0.f, 0.f);
     }
 

@@ -26,6 +26,12 @@ import harness as h  # noqa: E402
 import picture_test as pt  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
+# The game is started through wine's `start /wait`, whose status is the one the game ended with
+# for Windows: once a program has ended for Windows, wine's server kills what is left of its
+# process with SIGKILL if the rest of its unix side takes longer than about a second to end, as it
+# does on a busy machine, and the wine process itself then ends with -9. The game is named by
+# its Windows path, so that it starts in the working directory it is given.
+WINE_START = [WINE, "start", "/wait", "/b"]
 WINESERVER = "/usr/lib/wine/wineserver64"
 # Wine ends a process through its server, which takes a second more on a busy machine.
 bb.QUIT_WITHIN = 5.0
@@ -117,8 +123,8 @@ def launch(run, config=None, extra=None):
     """Starts the unpacked skywaltz.exe in its own folder."""
     if config is not None:
         run.write_config(config)
-    run.binary = os.path.join(run.cwd, "skywaltz.exe")
-    run.start(wrapper=[WINE], extra=dict(run.prefix.env, **(extra or {})))
+    run.binary = windows_path(os.path.join(run.cwd, "skywaltz.exe"))
+    run.start(wrapper=WINE_START, extra=dict(run.prefix.env, **(extra or {})))
 
 
 def start_windowed(run, package, extra=None):
@@ -286,8 +292,8 @@ def case_installer(package, content, setup, template):
         h.check(not os.path.exists(os.path.join(folder, "config.txt")),
                 "the installer put a config.txt beside the game")
 
-        run.binary = program  # started from elsewhere, as a shortcut may be
-        run.start(wrapper=[WINE], extra=prefix.env)
+        run.binary = windows_path(program)  # started from elsewhere, as a shortcut may be
+        run.start(wrapper=WINE_START, extra=prefix.env)
         run.find_window(bb.DESKTOP, (0, 0))
         h.wait_for("the world", lambda: run.require_running() or bb.planet_of(run.screenshot()))
         settings = prefix.appdata("SKYWALTZ", "config.txt")
