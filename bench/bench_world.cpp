@@ -2,7 +2,6 @@
 
 #include "agents/agent.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "walkers/player.hpp"
 
 #include <chrono>
@@ -64,10 +63,10 @@ void BenchWorld::grow(int planets, unsigned seed) {
         for (Agent* agent : *list) delete agent;
         list->clear();
     }
-    seedRandom(seed);
+    srand(seed);
     scene.hue = randomHue();
     scene.generatePlanet(firstPlanetRadius, true, firstPlanetCentre.x, firstPlanetCentre.y);
-    scene.nextPlanetRadius = static_cast<float>(randomNumber() % 128 + 64);
+    scene.nextPlanetRadius = static_cast<float>(rand() % 128 + 64);
 
     for (int i = 0; i < fadeUpdatesAtMost && (i == 0 || scene.fade > 0.f); ++i) update();
 

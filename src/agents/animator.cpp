@@ -1,7 +1,5 @@
 #include "agents/animator.hpp"
 
-#include "core/random.hpp"
-
 #include <cstdlib>
 
 Animation* Animator::currentAnimation() {
@@ -93,7 +91,7 @@ bool Animator::play(sf::Sprite& sprite, const sf::String& name, bool randomStart
     if (!selectAnimation(name)) return false;
     Animation* animation = currentAnimation();
     const int frames = static_cast<int>(animation->frames.size());
-    if (frames > 0) animation->frame = randomStart ? randomNumber() % frames : 0;
+    if (frames > 0) animation->frame = randomStart ? rand() % frames : 0;
     showFrame(sprite);
     return true;
 }

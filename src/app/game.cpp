@@ -2,7 +2,6 @@
 
 #include "app/settings.hpp"
 #include "core/draw_layers.hpp"
-#include "core/random.hpp"
 #include "platform/desktop.hpp"
 #include "platform/files.hpp"
 #include "scenes/scene.hpp"
@@ -71,7 +70,7 @@ Game::~Game() {
 }
 
 void Game::init() {
-    seedRandom(static_cast<unsigned>(time(nullptr)));
+    srand(static_cast<unsigned>(time(nullptr)));
     fullscreenRestoreTimer = 0.f;
     autoResolution = true;
     fullscreenRestorePending = false;

@@ -1,7 +1,5 @@
 #include "core/colors.hpp"
 
-#include "core/random.hpp"
-
 #include <cmath>
 #include <cstdlib>
 
@@ -71,5 +69,5 @@ sf::Color liftColor(sf::Color c, float keep, float lift) {
 }
 
 float randomHue() {
-    return static_cast<float>(randomNumber() % 1000) * 0.001f;
+    return static_cast<float>(rand() % 1000) * 0.001f;
 }

@@ -13,5 +13,5 @@ sf::Color lerpColor(sf::Color a, sf::Color b, float t);
 // Each channel c * keep + lift, clamped to [0, 255] and truncated; alpha 255. Pale tints for
 // sprites and discs.
 sf::Color liftColor(sf::Color c, float keep, float lift);
-// A hue from one randomNumber() draw, in steps of a thousandth from 0 to 0.999.
+// A hue from one rand() draw, in steps of a thousandth from 0 to 0.999.
 float randomHue();

@@ -1,7 +1,5 @@
 #include "core/vector_math.hpp"
 
-#include "core/random.hpp"
-
 #include <cmath>
 #include <cstdlib>
 
@@ -38,5 +36,5 @@ sf::Vector2f polar(float angle, float distance) {
 }
 
 float randomRadians() {
-    return static_cast<float>(randomNumber() % 360);
+    return static_cast<float>(rand() % 360);
 }

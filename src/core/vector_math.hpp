@@ -18,6 +18,6 @@ float degrees(float radians);
 // The point `distance` from the origin at `angle` radians: a centre plus this is the point at
 // that angle and distance from the centre.
 sf::Vector2f polar(float angle, float distance);
-// A random direction: randomNumber() % 360 taken as radians, not degrees, so one of 360 whole-radian
+// A random direction: rand() % 360 taken as radians, not degrees, so one of 360 whole-radian
 // directions scattered round the circle. The worlds a seed grows depend on exactly this draw.
 float randomRadians();

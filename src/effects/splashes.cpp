@@ -2,7 +2,6 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "core/sprite_sheet.hpp"
 #include "core/vector_math.hpp"
 
@@ -80,7 +79,7 @@ BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size,
     // starts 4 px out.
     const int reach = std::max(1, static_cast<int>(spread));
     const float k = randomRadians();
-    const float d = static_cast<float>(randomNumber() % reach + ballMinDistance);
+    const float d = static_cast<float>(rand() % reach + ballMinDistance);
     position = sf::Vector2f(x, y) + polar(k, d);
     setup();
     const float radius = size * 0.5f;
@@ -88,7 +87,7 @@ BallSplash::BallSplash(Resources* r, float spread, sf::Color colour, float size,
     disc.setFillColor(liftColor(colour, ballTintKeep, ballTintLift));
     disc.setOrigin(radius, radius);
     velocity = normalize(position - sf::Vector2f(x, y)) *
-               static_cast<float>(randomNumber() % ballSpeedRange + ballMinSpeed);
+               static_cast<float>(rand() % ballSpeedRange + ballMinSpeed);
 }
 
 void BallSplash::setup() {

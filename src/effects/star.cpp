@@ -1,7 +1,6 @@
 #include "effects/star.hpp"
 
 #include "agents/messages.hpp"
-#include "core/random.hpp"
 #include "core/vector_math.hpp"
 #include "services/resources.hpp"
 
@@ -19,10 +18,10 @@ constexpr float scaleGain = 0.2f;    // of the target scale taken per update
 Star::Star(Resources* r, sf::Color colour, float x, float y) : Agent(r), disc(0.f, 30) {
     const float k = randomRadians();
     const int reach = std::max(1, static_cast<int>(r->width * spawnReach));
-    const float d = static_cast<float>(randomNumber() % reach);
+    const float d = static_cast<float>(rand() % reach);
     position = sf::Vector2f(x, y) + polar(k, d);
     setup();
-    const int j = randomNumber() % brightnessRange;
+    const int j = rand() % brightnessRange;
     const auto brighten = [j](sf::Uint8 c) { return static_cast<sf::Uint8>(std::min(255, c + j)); };
     disc.setFillColor(sf::Color(brighten(colour.r), brighten(colour.g), brighten(colour.b), 255));
 }
@@ -32,15 +31,15 @@ void Star::setup() {
     name = agent_name::particle;
     accelerationScale = 0.f;
     layer = layer::stars;
-    lifetime = timeLeft = static_cast<float>(randomNumber() % 500 + 1000) * 0.01f;
-    const float radius = static_cast<float>(randomNumber() % 4 + 4);
+    lifetime = timeLeft = static_cast<float>(rand() % 500 + 1000) * 0.01f;
+    const float radius = static_cast<float>(rand() % 4 + 4);
     disc.setRadius(radius);
     disc.setOrigin(radius, radius);
     disc.setScale(0.f, 0.f);
     const float k2 = randomRadians();
-    const float speed = static_cast<float>(randomNumber() % 65);
+    const float speed = static_cast<float>(rand() % 65);
     velocity = polar(k2, speed);
-    drag = 1.f - static_cast<float>(randomNumber() % 1000) * 0.00001f;
+    drag = 1.f - static_cast<float>(rand() % 1000) * 0.00001f;
 }
 
 void Star::update(sf::Time elapsed) {

@@ -1,7 +1,6 @@
 #include "items/itembase.hpp"
 
 #include "agents/messages.hpp"
-#include "core/random.hpp"
 #include "effects/splashes.hpp"
 
 #include <cmath>
@@ -43,7 +42,7 @@ void Itembase::setup() {
 
 void Itembase::setupIdleLook(const sheet::Strip& strip, float spread, bool fixedHue) {
     facing = 1.f;
-    if (randomNumber() % 2 != 0) facing = -1.f;
+    if (rand() % 2 != 0) facing = -1.f;
     animator.configure(strip);
     animator.addStrip(walker_animation::idle, strip, {0, strip.frames});
     animator.start(sprite);

@@ -1,7 +1,6 @@
 #include "items/npc.hpp"
 
 #include "agents/messages.hpp"
-#include "core/random.hpp"
 
 #include <cstdlib>
 
@@ -26,7 +25,7 @@ NPC::NPC(Resources* r, AgentList* e, AgentList* p, AgentList* pl, AgentList* i, 
 void NPC::setup() {
     Itembase::setup();
     name = agent_name::npc;
-    setupWalkerLook(*looks[randomNumber() % lookCount]);
+    setupWalkerLook(*looks[rand() % lookCount]);
     setupColours(false, hue, colourSpread, false);
     walkTimer = 10.f;
     walkSign = 1.f;
@@ -45,9 +44,9 @@ void NPC::update(sf::Time elapsed) {
 
 void NPC::stroll(float seconds) {
     if (walkDuration < walkTimer) {
-        if (randomNumber() % 2 != 0) walkSign = -walkSign;
+        if (rand() % 2 != 0) walkSign = -walkSign;
         walkTimer = pauseShorter - walkDuration;
-        walkDuration = static_cast<float>(randomNumber() % walkRange + walkLeast) * 0.001f;
+        walkDuration = static_cast<float>(rand() % walkRange + walkLeast) * 0.001f;
         return;
     }
     walkTimer += seconds;

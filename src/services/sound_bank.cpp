@@ -1,6 +1,5 @@
 #include "services/sound_bank.hpp"
 
-#include "core/random.hpp"
 #include "platform/files.hpp"
 #include "services/resources.hpp"
 
@@ -80,8 +79,7 @@ void SoundBank::playSound(const sf::String& name, float volume, float pitch, flo
         if (entry->name != name) continue;
         if (!freeVoice(entry, level)) return;
         entry->sound.setVolume(level);
-        entry->sound.setPitch(pitch +
-                              static_cast<float>(randomNumber() % 1000) * 0.001f * pitchVariation);
+        entry->sound.setPitch(pitch + static_cast<float>(rand() % 1000) * 0.001f * pitchVariation);
         entry->sound.play();
         return;
     }

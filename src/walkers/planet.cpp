@@ -2,7 +2,6 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "core/vector_math.hpp"
 #include "services/sound_bank.hpp"
 
@@ -59,7 +58,7 @@ void Planet::reset() {
     layer = layer::planets;
     grow = 0.f;
     dying = occupied = false;
-    wobblePhase = static_cast<float>(randomNumber() % 100);
+    wobblePhase = static_cast<float>(rand() % 100);
 }
 
 void Planet::update(sf::Time elapsed) {

@@ -3,7 +3,6 @@
 #include "agents/agent_index.hpp"
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "core/vector_math.hpp"
 #include "effects/splashes.hpp"
 #include "services/resources.hpp"
@@ -33,7 +32,7 @@ constexpr float pivotLift = 16.f;        // px above the cell's bottom edge
 constexpr float faceThreshold = 0.1f;    // horizontal move that turns the walker
 constexpr float tintKeep = 0.66f;        // sprite tint: hue colour * keep + lift
 constexpr float tintLift = 80.f;
-constexpr float hueJitter = 0.0025f;  // per step of randomNumber() % 100 around a given hue
+constexpr float hueJitter = 0.0025f;  // per step of rand() % 100 around a given hue
 constexpr float fixedSpread = 0.5f;   // hue distance of the overlay with a fixed hue
 
 sf::Color walkerTint(float hue) {
@@ -292,13 +291,13 @@ void Spacewalker::setupColours(bool behind, float hue, float spread, bool fixedH
     overlay.setTextureRect(cellBelow(sprite.getTextureRect()));
     float h = randomHue();
     if (hue > -0.1f) {
-        const float jitter = static_cast<float>(randomNumber() % 100) * hueJitter;
+        const float jitter = static_cast<float>(rand() % 100) * hueJitter;
         h = hue + (fixedHue ? 0.f : jitter);
     }
     sprite.setColor(walkerTint(h));
-    float s = static_cast<float>(randomNumber() % 20 + 10) * spread;
+    float s = static_cast<float>(rand() % 20 + 10) * spread;
     if (fixedHue) s = fixedSpread;
-    const float overlayHue = (randomNumber() % 2 != 0) ? h + s : h - s;
+    const float overlayHue = (rand() % 2 != 0) ? h + s : h - s;
     overlay.setColor(walkerTint(overlayHue));
     sprite.setScale(0.f, 0.f);
     overlay.setOrigin(sprite.getOrigin());

@@ -2,7 +2,6 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "effects/splashes.hpp"
 #include "effects/star.hpp"
 #include "services/input.hpp"
@@ -32,7 +31,7 @@ constexpr float birthVolume = 1.f;  // of the sounds setting
 constexpr float menuOpenVolume = 1.f;
 
 int randomShade() {
-    return randomNumber() % 32 + 32;
+    return rand() % 32 + 32;
 }
 }  // namespace
 
@@ -60,10 +59,10 @@ void SceneBase::enter() {
     const int red = randomShade();
     background.setFillColor(sf::Color(static_cast<sf::Uint8>(red), static_cast<sf::Uint8>(green),
                                       static_cast<sf::Uint8>(blue), 255));
-    seedRandom(static_cast<unsigned>(time(nullptr)));
+    srand(static_cast<unsigned>(time(nullptr)));
     hue = randomHue();
     generatePlanet(firstPlanetRadius, true, firstPlanetCentre.x, firstPlanetCentre.y);
-    nextPlanetRadius = static_cast<float>(randomNumber() % 128 + 64);
+    nextPlanetRadius = static_cast<float>(rand() % 128 + 64);
     nextPlanetBuilt = false;
     planetGap = 64.f;
     transitionTime = -1.f;

@@ -1,7 +1,6 @@
 // The gameplay scene's pause menu: its entries and what each does.
 #include "world/scene_base.hpp"
 
-#include "core/random.hpp"
 #include "services/resources.hpp"
 #include "walkers/player.hpp"
 
@@ -32,7 +31,7 @@ bool SceneBase::onMenuAction(int) {
     } else if (entry.action == "reset") {
         clearWorld();
         paused = false;
-        const float radius = static_cast<float>(randomNumber() % 64 + 64);
+        const float radius = static_cast<float>(rand() % 64 + 64);
         generatePlanet(radius, true, player->position.x, player->position.y + playerDrop);
     } else if (entry.action == "exit") {
         quitRequested = true;

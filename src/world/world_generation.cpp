@@ -1,7 +1,6 @@
 #include "agents/agent_index.hpp"
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "core/vector_math.hpp"
 #include "items/altar.hpp"
 #include "items/npc.hpp"
@@ -23,7 +22,7 @@ constexpr float propStepScale = 0.3f;
 constexpr float insideOffset = 5.f;         // px from the centre where props and characters start
 constexpr float altarOffset = 15.f;         // px from the centre where the altar and orb start
 constexpr float oppositeSide = 3.14f;       // rad between the altar's and the orb's angles
-constexpr int maxCharacters = 4;            // randomNumber() % this characters, 0 to 3
+constexpr int maxCharacters = 4;            // rand() % this characters, 0 to 3
 constexpr int planetsBeforeCharacters = 2;  // characters only once more planets than this exist
 constexpr float backgroundShade = 0.15f;    // of the newest planet's colour in the background goal
 constexpr int spotTries = 50;               // angles tried around each planet
@@ -32,7 +31,7 @@ constexpr float usualGap = 64.f;                      // px between planets
 constexpr float everyFourthGap = 128.f;
 constexpr float everySeventhGap = 200.f;
 
-// What randomNumber() % 9 draws for a prop's place: one of five props, or (4 in 9) none.
+// What rand() % 9 draws for a prop's place: one of five props, or (4 in 9) none.
 constexpr PropKind propDraws[] = {PropKind::Shroom, PropKind::Rock, PropKind::Pinetree,
                                   PropKind::SmallShroom, PropKind::SmallRock};
 constexpr int propDrawRange = 9;
@@ -48,15 +47,14 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
         new Planet(resources, &effects, &players, &planets, &items, soundBank, radius, h, x, y));
 
     const float step = (propSpacing / radius) * propStepScale;
-    for (float a = step * static_cast<float>(randomNumber() % 100) * 0.001f; a < fullTurn;
-         a += step)
+    for (float a = step * static_cast<float>(rand() % 100) * 0.001f; a < fullTurn; a += step)
         placeProp(h, a, step, x, y);
 
-    float d = static_cast<float>(randomNumber() % 30 + 20) * 0.01f;
-    if (randomNumber() % 2 != 0) d = -d;
+    float d = static_cast<float>(rand() % 30 + 20) * 0.01f;
+    if (rand() % 2 != 0) d = -d;
     const float characterHue = wrap(h + d, 0.f, 1.f);
     if (planets.size() > planetsBeforeCharacters) {
-        const int count = randomNumber() % maxCharacters;
+        const int count = rand() % maxCharacters;
         for (int i = 0; i < count; ++i) {
             const sf::Vector2f at = sf::Vector2f(x, y) + polar(randomRadians(), insideOffset);
             items.push_back(new NPC(resources, &effects, &players, &planets, &items, soundBank,
@@ -72,7 +70,7 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
                                   &camera, altarAt.x, altarAt.y, altarHue, player));
         size_t j = 0;
         if (planets.size() > planetsBeforeCharacters)
-            j = static_cast<size_t>(randomNumber() % static_cast<int>(planets.size() - 1));
+            j = static_cast<size_t>(rand() % static_cast<int>(planets.size() - 1));
         const sf::Vector2f orbAt = planets[j]->position + polar(k + oppositeSide, altarOffset);
         items.push_back(new Orb(resources, &effects, &players, &planets, &items, soundBank, &camera,
                                 orbAt.x, orbAt.y, altarHue));
@@ -84,8 +82,8 @@ void SceneBase::generatePlanet(float radius, bool withAltar, float x, float y) {
 }
 
 void SceneBase::placeProp(float propHue, float angle, float step, float cx, float cy) {
-    const std::size_t draw = static_cast<std::size_t>(randomNumber() % propDrawRange);
-    const float a = angle + static_cast<float>((randomNumber() % 100) - 50) * 0.01f * step;
+    const std::size_t draw = static_cast<std::size_t>(rand() % propDrawRange);
+    const float a = angle + static_cast<float>((rand() % 100) - 50) * 0.01f * step;
     const sf::Vector2f at = sf::Vector2f(cx, cy) + polar(a, insideOffset);
     if (draw >= std::size(propDraws)) return;
     effects.push_back(new Prop(resources, &effects, &players, &planets, &items, soundBank, &camera,
@@ -93,7 +91,7 @@ void SceneBase::placeProp(float propHue, float angle, float step, float cx, floa
 }
 
 bool SceneBase::findNextPlanetSpot() {
-    const float radius = static_cast<float>(randomNumber() % 128 + 64);
+    const float radius = static_cast<float>(rand() % 128 + 64);
     nextPlanetRadius = radius;
     const size_t count = planets.size();
     planetGap = usualGap;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -66,7 +67,7 @@ struct Playthrough {
     std::vector<std::uint64_t> messages, world;  // one digest per update
     std::uint64_t agentsAtEnd = 0;
     std::uint64_t messageCount = 0;
-    int planetsAtEnd = 0;
+    int mostPlanets = 0;
     bool homed = false;  // the player was once pulled back to its nearest planet
 };
 
@@ -111,11 +112,11 @@ Playthrough play(bool indexed) {
         run.messages.push_back(heardThisUpdate.hash);
         run.world.push_back(digestOf(scene));
         run.homed = run.homed || scene.player->homePlanet >= 0;
+        run.mostPlanets = std::max(run.mostPlanets, static_cast<int>(scene.planets.size()));
     }
     Agent::messageTap = nullptr;
     run.messageCount = messagesHeard;
     run.agentsAtEnd = digestOf(scene);
-    run.planetsAtEnd = static_cast<int>(scene.planets.size());
     return run;
 }
 
@@ -136,8 +137,9 @@ TEST(AgentIndex, RandomPlayInAGrownWorldGoesAsWithTheWholeListSearch) {
     EXPECT_EQ(indexed.agentsAtEnd, whole.agentsAtEnd);
     EXPECT_EQ(indexed.messageCount, whole.messageCount);
     // The run reached what it is meant to compare: errands that grew the world, and the
-    // pull-back to the nearest planet.
-    EXPECT_GT(indexed.planetsAtEnd, grownPlanets + 1);
+    // pull-back to the nearest planet. A random reset may shrink the world again later, as it
+    // does on C libraries whose rand() draws another sequence from the same seed.
+    EXPECT_GT(indexed.mostPlanets, grownPlanets + 1);
     EXPECT_TRUE(indexed.homed);
 }
 

@@ -1,7 +1,5 @@
 #include "agents/animator.hpp"
 
-#include "core/random.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -85,20 +83,20 @@ TEST_F(AnimatorTest, PlayOfAnUnknownNameChangesNothing) {
 }
 
 TEST_F(AnimatorTest, RandomStartTakesRandModuloTheFrameCountAndOnlyThen) {
-    seedRandom(99);
-    const int expected = randomNumber() % 3;
-    const int next = randomNumber();
-    seedRandom(99);
+    srand(99);
+    const int expected = rand() % 3;
+    const int next = rand();
+    srand(99);
     animator.play(sprite, "idle", true);
     EXPECT_EQ(expected, frame());
     EXPECT_EQ(sf::IntRect(expected * 32, 16, 32, 16), sprite.getTextureRect());
-    EXPECT_EQ(next, randomNumber());
+    EXPECT_EQ(next, rand());
 
-    seedRandom(5);
-    const int first = randomNumber();
-    seedRandom(5);
+    srand(5);
+    const int first = rand();
+    srand(5);
     animator.play(sprite, "running", false);
-    EXPECT_EQ(first, randomNumber());
+    EXPECT_EQ(first, rand());
 }
 
 TEST_F(AnimatorTest, AdvancesOnlyOnceMoreThanTheFrameDurationHasGathered) {

@@ -1,7 +1,6 @@
 #include "effects/splashes.hpp"
 
 #include "agents/layer_probe.hpp"
-#include "core/random.hpp"
 #include "support/test_world.hpp"
 
 #include <cmath>
@@ -97,11 +96,11 @@ TEST(RunSplash, FarOffScreenIsNotDrawnButStillDiesOnTime) {
 TEST(BallSplash, StartsFourToNineteenPixelsOutAndFliesStraightAway) {
     TestWorld world;
     for (unsigned seed = 1; seed <= 300; ++seed) {
-        seedRandom(seed);
-        const float k = static_cast<float>(randomNumber() % 360);
-        const float d = static_cast<float>(randomNumber() % 16 + 4);
-        const float speed = static_cast<float>(randomNumber() % 150 + 30);
-        seedRandom(seed);
+        srand(seed);
+        const float k = static_cast<float>(rand() % 360);
+        const float d = static_cast<float>(rand() % 16 + 4);
+        const float speed = static_cast<float>(rand() % 150 + 30);
+        srand(seed);
         BallSplash ball(&world.resources, 16.f, dust, 8.f, 50.f, -20.f);
         const sf::Vector2f offset = ball.position - sf::Vector2f(50.f, -20.f);
         const float distance = std::hypot(offset.x, offset.y);

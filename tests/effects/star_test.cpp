@@ -1,7 +1,6 @@
 #include "effects/star.hpp"
 
 #include "agents/layer_probe.hpp"
-#include "core/random.hpp"
 #include "core/vector_math.hpp"
 #include "support/test_world.hpp"
 
@@ -34,9 +33,9 @@ TEST_F(StarTest, OneSeedGivesOneStarAndEveryStarStaysWithinItsBands) {
     };
     std::set<float> lifetimes;
     for (unsigned seed = 1; seed <= 50; ++seed) {
-        seedRandom(seed);
+        srand(seed);
         const Star drawn(&world.resources, sky, 100.f, 200.f);
-        seedRandom(seed);
+        srand(seed);
         ASSERT_EQ(look(drawn), look(Star(&world.resources, sky, 100.f, 200.f))) << "seed " << seed;
         lifetimes.insert(drawn.lifetime);
 
@@ -65,7 +64,7 @@ TEST_F(StarTest, OneSeedGivesOneStarAndEveryStarStaysWithinItsBands) {
 
 TEST_F(StarTest, OnABrightSkyStaysBrightInsteadOfWrappingToDark) {
     for (unsigned seed = 1; seed <= 50; ++seed) {
-        seedRandom(seed);
+        srand(seed);
         const sf::Color c =
             Star(&world.resources, sf::Color(250, 240, 250), 0.f, 0.f).disc.getFillColor();
         ASSERT_GE(c.r, 250);

@@ -3,7 +3,6 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "walkers/walker_world.hpp"
 
 #include <gtest/gtest.h>
@@ -29,7 +28,7 @@ public:
 class AltarTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        seedRandom(9);
+        srand(9);
         planet = world.addPlanet(100.f, 0.f, 0.f);
         carrier = world.add<Spacewalker>(world.players, -2.f, -15.f);
         altar = world.add<Altar>(world.items, 0.f, -15.f, 0.25f, &listener);

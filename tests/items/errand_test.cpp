@@ -3,7 +3,6 @@
 #include "walkers/player.hpp"
 
 #include "agents/messages.hpp"
-#include "core/random.hpp"
 #include "walkers/walker_world.hpp"
 #include "world/errand_pointer.hpp"
 
@@ -21,7 +20,7 @@ namespace {
 class ErrandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        seedRandom(2024);
+        srand(2024);
         planet = world.addPlanet(128.f, 0.f, 64.f);
         player = world.add<Player>(world.players, 0.f, 0.f);
         player->input.devices = &test.devices;

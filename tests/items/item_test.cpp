@@ -2,7 +2,6 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "effects/splashes.hpp"
 #include "walkers/walker_world.hpp"
 
@@ -17,7 +16,7 @@ namespace {
 class ItemTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        seedRandom(3);
+        srand(3);
         planet = world.addPlanet(100.f, 0.f, 0.f);
         carrier = world.add<Spacewalker>(world.players, 0.f, -10.f);
         item = world.add<Itembase>(world.items, 10.f, 10.f, 0.4f);

@@ -1,7 +1,6 @@
 #include "items/npc.hpp"
 
 #include "agents/messages.hpp"
-#include "core/random.hpp"
 #include "walkers/walker_world.hpp"
 
 #include <gtest/gtest.h>
@@ -28,9 +27,9 @@ TEST_F(NPCTest, LooksAreOneOfThreeChosenByRand) {
     const int rows[] = {1, 3, 8};
     const int heights[] = {32, 32, 64};
     for (unsigned seed = 1; seed <= 6; ++seed) {
-        seedRandom(seed);
-        const int look = randomNumber() % 3;
-        seedRandom(seed);
+        srand(seed);
+        const int look = rand() % 3;
+        srand(seed);
         NPC* npc = world.add<NPC>(world.items, 0.f, 0.f, 0.5f);
         EXPECT_EQ(agent_name::npc, npc->name);
         const int h = heights[look];
@@ -40,7 +39,7 @@ TEST_F(NPCTest, LooksAreOneOfThreeChosenByRand) {
 }
 
 TEST_F(NPCTest, WalksAndPausesAlongTheUndersideWithoutMirroringAndNeverSleeps) {
-    seedRandom(21);
+    srand(21);
     RecordingPlanet* planet = world.addPlanet(100.f, 0.f, 0.f);
     NPC* npc = world.add<NPC>(world.items, 3.f, 4.f, 0.5f);  // lands below the centre
     world.step();
@@ -81,7 +80,7 @@ TEST_F(NPCTest, WalksAndPausesAlongTheUndersideWithoutMirroringAndNeverSleeps) {
 }
 
 TEST_F(NPCTest, KicksUpDustAtMostEveryFifthOfASecondAlignedWithTheSurface) {
-    seedRandom(4);
+    srand(4);
     RecordingPlanet* planet = world.addPlanet(100.f, 0.f, 0.f);
     NPC* npc = world.add<NPC>(world.items, 4.f, -3.f, 0.5f);
     npc->update(frame());
@@ -110,7 +109,7 @@ TEST_F(NPCTest, KicksUpDustAtMostEveryFifthOfASecondAlignedWithTheSurface) {
 }
 
 TEST_F(NPCTest, CarriedItStopsItsCycleAndThrownItResumes) {
-    seedRandom(8);
+    srand(8);
     world.addPlanet(100.f, 0.f, 0.f);
     Spacewalker* carrier = world.add<Spacewalker>(world.players, 0.f, -10.f);
     NPC* npc = world.add<NPC>(world.items, 0.f, 10.f, 0.5f);

@@ -1,6 +1,5 @@
 #include "scenes/camera.hpp"
 
-#include "core/random.hpp"
 #include "support/test_world.hpp"
 
 #include <cmath>
@@ -78,9 +77,9 @@ TEST_F(CameraTest, WritesTheViewEveryUpdateAndOnlyItsCentreWhilePaused) {
 }
 
 TEST_F(CameraTest, ShakeOfAnEnteredSceneTurnsOnTheFifthUpdateAndEndsTwoUpdatesAfterItsTime) {
-    seedRandom(42);
-    const float k = static_cast<float>(randomNumber() % 360);
-    seedRandom(42);
+    srand(42);
+    const float k = static_cast<float>(rand() % 360);
+    srand(42);
     for (int i = 0; i < 4; ++i) camera.update(frame(), false);
     EXPECT_EQ(sf::Vector2f(0.f, 0.f), camera.shakeGoal);
     camera.update(frame(), false);
@@ -100,7 +99,7 @@ TEST_F(CameraTest, ShakeOfAnEnteredSceneTurnsOnTheFifthUpdateAndEndsTwoUpdatesAf
 
 TEST_F(CameraTest, ShakeTurnsAtMostOncePerUpdateAndKeepsTheClocksRemainder) {
     camera.shakeTime = 10.f;
-    seedRandom(7);
+    srand(7);
     camera.update(sf::seconds(0.5f), false);
     EXPECT_NEAR(0.425f, camera.shakeClock, 1e-5f);
     const sf::Vector2f first = camera.shakeGoal;

@@ -1,6 +1,5 @@
 #include "services/compositor.hpp"
 
-#include "core/random.hpp"
 #include "effects/splashes.hpp"
 #include "items/npc.hpp"
 #include "support/test_world.hpp"
@@ -83,7 +82,7 @@ protected:
         }
         scene.init(&world->resources, &world->input, &world->soundBank);
         scene.enter();
-        seedRandom(4321);
+        srand(4321);
         scene.player->input.devices = &world->devices;
         world->pollInput(3);
     }

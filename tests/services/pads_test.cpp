@@ -1,6 +1,5 @@
 #include "services/pads.hpp"
 
-#include "core/random.hpp"
 #include "services/input_devices.hpp"
 #include "support/test_world.hpp"
 #include "walkers/planet.hpp"
@@ -91,7 +90,7 @@ protected:
         world.input.devices = &DesktopInputDevices::instance();
         scene.init(&world.resources, &world.input, &world.soundBank);
         scene.enter();
-        seedRandom(1234);
+        srand(1234);
         while (scene.fade > 0.f || world.input.startDelay > 0) step();
     }
     void step() {

@@ -2,7 +2,6 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "items/altar.hpp"
 #include "items/orb.hpp"
 #include "walkers/player.hpp"
@@ -39,7 +38,7 @@ void rebuildFirstPlanet(SceneBase& scene, unsigned seed) {
         for (Agent* agent : *list) delete agent;
         list->clear();
     }
-    seedRandom(seed);
+    srand(seed);
     scene.hue = randomHue();
     scene.generatePlanet(128.f, true, 0.f, 64.f);
 }
@@ -50,19 +49,19 @@ RandomPlay::RandomPlay(TestWorld& world_, SceneBase& scene_, int errandInterval_
 void RandomPlay::chooseInput(int update) {
     world.devices.keys.clear();
     if (scene.paused) {
-        if (randomNumber() % menuMoveOdds == 0)
-            world.devices.keys.insert(randomNumber() % 2 ? sf::Keyboard::Up : sf::Keyboard::Down);
-        if (randomNumber() % menuChooseOdds == 0) world.devices.keys.insert(sf::Keyboard::Return);
-        if (randomNumber() % unpauseOdds == 0) world.devices.keys.insert(sf::Keyboard::Escape);
+        if (rand() % menuMoveOdds == 0)
+            world.devices.keys.insert(rand() % 2 ? sf::Keyboard::Up : sf::Keyboard::Down);
+        if (rand() % menuChooseOdds == 0) world.devices.keys.insert(sf::Keyboard::Return);
+        if (rand() % unpauseOdds == 0) world.devices.keys.insert(sf::Keyboard::Escape);
         return;
     }
     for (int key : playerKeys)
-        if (randomNumber() % 6 == 0) world.devices.keys.insert(key);
-    if (randomNumber() % pauseOdds == 0) world.devices.keys.insert(sf::Keyboard::Escape);
-    if (randomNumber() % resetOdds == 0) world.devices.keys.insert(sf::Keyboard::R);
-    if (randomNumber() % fullscreenOdds == 0) world.devices.keys.insert(sf::Keyboard::M);
-    world.devices.axes[sf::Joystick::X] = static_cast<float>(randomNumber() % 201 - 100);
-    world.devices.axes[sf::Joystick::Y] = static_cast<float>(randomNumber() % 201 - 100);
+        if (rand() % 6 == 0) world.devices.keys.insert(key);
+    if (rand() % pauseOdds == 0) world.devices.keys.insert(sf::Keyboard::Escape);
+    if (rand() % resetOdds == 0) world.devices.keys.insert(sf::Keyboard::R);
+    if (rand() % fullscreenOdds == 0) world.devices.keys.insert(sf::Keyboard::M);
+    world.devices.axes[sf::Joystick::X] = static_cast<float>(rand() % 201 - 100);
+    world.devices.axes[sf::Joystick::Y] = static_cast<float>(rand() % 201 - 100);
     scriptErrand(update);
 }
 

@@ -2,7 +2,6 @@
 
 #include "agents/layer_probe.hpp"
 #include "agents/messages.hpp"
-#include "core/random.hpp"
 #include "support/test_world.hpp"
 
 #include <algorithm>
@@ -50,14 +49,14 @@ TEST_F(PlanetTest, TakesAPaleTintOfItsWrappedHueOrARandomOne) {
     std::set<sf::Uint32> tints;
     std::set<float> phases;
     for (unsigned seed = 1; seed <= 20; ++seed) {
-        seedRandom(seed);
+        srand(seed);
         const sf::Color tint = tintOf(-1.f);
-        const int next = randomNumber();
-        seedRandom(seed);
+        const int next = rand();
+        srand(seed);
         EXPECT_EQ(tint, tintOf(-1.f));
-        seedRandom(seed);
+        srand(seed);
         phases.insert(make(64.f, 0.3f)->wobblePhase);
-        EXPECT_EQ(next, randomNumber()) << "seed " << seed;
+        EXPECT_EQ(next, rand()) << "seed " << seed;
         EXPECT_GE(std::min({tint.r, tint.g, tint.b}), 150);
         tints.insert(tint.toInteger());
     }

@@ -1,7 +1,6 @@
 #include "walkers/player.hpp"
 
 #include "agents/messages.hpp"
-#include "core/random.hpp"
 #include "items/itembase.hpp"
 #include "items/props.hpp"
 #include "walkers/walker_world.hpp"
@@ -18,7 +17,7 @@ using Key = sf::Keyboard::Key;
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        seedRandom(17);
+        srand(17);
         planet = world.addPlanet(100.f, 0.f, 0.f);
     }
 

@@ -2,7 +2,6 @@
 
 #include "agents/messages.hpp"
 #include "core/colors.hpp"
-#include "core/random.hpp"
 #include "walkers/walker_world.hpp"
 
 #include <gtest/gtest.h>
@@ -393,13 +392,13 @@ TEST_F(SpacewalkerLook, FixedHueColoursBodyExactlyAndOverlayOpposite) {
 
 TEST_F(SpacewalkerLook, RandomColoursDrawTheirRandomNumbersInOrder) {
     Spacewalker* walker = addWalker(0.f, 0.f);
-    seedRandom(11);
+    srand(11);
     std::vector<int> sequence;
-    for (int i = 0; i < 5; ++i) sequence.push_back(randomNumber());
+    for (int i = 0; i < 5; ++i) sequence.push_back(rand());
 
-    seedRandom(11);
+    srand(11);
     walker->setupColours(false, -1.f, 0.025f, false);
-    EXPECT_EQ(sequence[3], randomNumber()) << "a random hue draws three numbers";
+    EXPECT_EQ(sequence[3], rand()) << "a random hue draws three numbers";
     const float h = static_cast<float>(sequence[0] % 1000) * 0.001f;
     const float s = static_cast<float>(sequence[1] % 20 + 10) * 0.025f;
     const float overlayHue = sequence[2] % 2 != 0 ? h + s : h - s;
@@ -407,9 +406,9 @@ TEST_F(SpacewalkerLook, RandomColoursDrawTheirRandomNumbersInOrder) {
     EXPECT_EQ(liftColor(hueToColor(wrap(overlayHue, 0.f, 1.f)), 0.66f, 80.f),
               walker->overlay.getColor());
 
-    seedRandom(11);
+    srand(11);
     walker->setupColours(false, 0.5f, 0.025f, false);
-    EXPECT_EQ(sequence[4], randomNumber()) << "a given hue draws one more, for its jitter";
+    EXPECT_EQ(sequence[4], rand()) << "a given hue draws one more, for its jitter";
     const float jittered = 0.5f + static_cast<float>(sequence[1] % 100) * 0.0025f;
     EXPECT_EQ(liftColor(hueToColor(jittered), 0.66f, 80.f), walker->sprite.getColor());
 }

@@ -1,7 +1,6 @@
 #include "world/scene_base.hpp"
 
 #include "agents/messages.hpp"
-#include "core/random.hpp"
 #include "effects/splashes.hpp"
 #include "effects/star.hpp"
 #include "items/altar.hpp"
@@ -43,7 +42,7 @@ protected:
     SceneBaseTest() {
         scene.init(&world.resources, &world.input, &world.soundBank);
         scene.enter();
-        seedRandom(1234);
+        srand(1234);
         scene.player->input.devices = &world.devices;
         world.pollInput(3);
         while (scene.fade > 0.f) step();
