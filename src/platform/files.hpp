@@ -28,6 +28,17 @@ enum class FileRead { read, unopened, notRegular, tooLarge };
 // waited on (a FIFO without a writer); a file larger than `limit` leaves `text` empty.
 FileRead readRegularFile(const std::string& path, std::string& text, std::size_t limit);
 
+// The end of each platform's readRegularFile: `regular` and `small` as the open file's kind and
+// size said before it was read; what was read is kept only if it stayed within `limit`.
+inline FileRead endOfRead(bool regular, bool small, std::string& text, std::size_t limit) {
+    if (!regular) return FileRead::notRegular;
+    if (!small || text.size() > limit) {
+        text.clear();
+        return FileRead::tooLarge;
+    }
+    return FileRead::read;
+}
+
 // Replaces the file at `path` with `text`; false when it cannot be written.
 bool writeWholeFile(const std::string& path, const std::string& text);
 

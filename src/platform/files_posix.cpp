@@ -45,12 +45,7 @@ FileRead readRegularFile(const std::string& path, std::string& text, std::size_t
     const bool small = static_cast<unsigned long long>(info.st_size) <= limit;
     if (regular && small) readBounded(fd, text, limit);
     close(fd);
-    if (!regular) return FileRead::notRegular;
-    if (!small || text.size() > limit) {
-        text.clear();
-        return FileRead::tooLarge;
-    }
-    return FileRead::read;
+    return endOfRead(regular, small, text, limit);
 }
 
 bool writeWholeFile(const std::string& path, const std::string& text) {

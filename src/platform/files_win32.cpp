@@ -94,12 +94,7 @@ FileRead readRegularFile(const std::string& path, std::string& text, std::size_t
     const bool small = regular && static_cast<unsigned long long>(size.QuadPart) <= limit;
     if (small) readBounded(file, text, limit);
     CloseHandle(file);
-    if (!regular) return FileRead::notRegular;
-    if (!small || text.size() > limit) {
-        text.clear();
-        return FileRead::tooLarge;
-    }
-    return FileRead::read;
+    return endOfRead(regular, small, text, limit);
 }
 
 bool writeWholeFile(const std::string& path, const std::string& text) {
