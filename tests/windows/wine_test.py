@@ -26,11 +26,9 @@ import harness as h  # noqa: E402
 import picture_test as pt  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
-# The game is started through wine's `start /wait`, whose status is the one the game ended with
-# for Windows: once a program has ended for Windows, wine's server kills what is left of its
-# process with SIGKILL if the rest of its unix side takes longer than about a second to end, as it
-# does on a busy machine, and the wine process itself then ends with -9. The game is named by
-# its Windows path, so that it starts in the working directory it is given.
+# The game is started as tests/windows/wine-run starts the unit tests, and for the same reasons:
+# `start /wait` gives the status it ended with for Windows, and its Windows path keeps the
+# working directory it is given.
 WINE_START = [WINE, "start", "/wait", "/b"]
 WINESERVER = "/usr/lib/wine/wineserver64"
 # Wine ends a process through its server, which takes a second more on a busy machine.
